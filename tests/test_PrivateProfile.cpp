@@ -1,6 +1,7 @@
 #include "platform/PrivateProfile.h"
 
 #include "support/FileBytes.h"
+#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -52,12 +53,7 @@ QByteArray bytesOf(std::string_view text) {
 
 class PrivateProfileFile : public ::testing::Test {
 protected:
-    QString copyOf(const QString& fixture) {
-        const QString path = dir.filePath(fixture);
-        QFile::copy(fixturePath(fixture), path);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        return path;
-    }
+    QString copyOf(const QString& fixture) const { return testsupport::copyFixture(fixture, dir); }
     // The fixture's bytes with one piece of text replaced: what a write may change.
     static QByteArray fixtureWith(const QString& fixture, const QByteArray& before,
                                   const QByteArray& after) {
@@ -255,25 +251,6 @@ TEST_F(PrivateProfileFile, Utf16LeFileStaysUtf16Le) {
     QByteArray expected("\xFF\xFE");
     expected.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     EXPECT_EQ(readFileBytes(file), expected);
-}
-
-TEST_F(PrivateProfileFile, LineBreaksInNamesOrValueAreRefused) {
-    const QString file = copyOf(kHandEdited);
-    EXPECT_EQ(WritePrivateProfileStringA("Settings", "Https", "TRUE\r\n[Evil]\r\nk=v", file), 0);
-    EXPECT_EQ(WritePrivateProfileStringA("Settings", "Https", "TRUE\nx=1", file), 0);
-    EXPECT_EQ(WritePrivateProfileStringA("Settings", "a\rb", "1", file), 0);
-    EXPECT_EQ(WritePrivateProfileStringA("Set\ntings", "a", "1", file), 0);
-    EXPECT_EQ(readFileBytes(file), readFileBytes(fixturePath(kHandEdited)));
-}
-
-TEST_F(PrivateProfileFile, UnwritablePlacesFailAndChangeNothing) {
-    EXPECT_EQ(WritePrivateProfileStringA("s", "k", "v", dir.filePath("no/such/folder.ini")), 0);
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("no")));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ini")));
-    EXPECT_EQ(WritePrivateProfileStringA("s", "k", "v", dir.filePath("folder.ini")), 0);
-    EXPECT_TRUE(QFileInfo(dir.filePath("folder.ini")).isDir());
-    EXPECT_EQ(readValue("s", "k", dir.filePath("folder.ini")).text, QByteArray("<default>"));
-    EXPECT_EQ(WritePrivateProfileStringA("s", "k", "v", QString()), 0);
 }
 
 // Two processes write different keys at the same time; the lock and the re-read inside it keep
