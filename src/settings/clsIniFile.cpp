@@ -7,9 +7,6 @@
 
 namespace {
 
-const QString kUnknownValue = QStringLiteral("unknown value");
-const QString kUnknownSectionOrKey = QStringLiteral("Unknown section or key");
-
 // One read brings back at most this many bytes, the terminating zero included.
 constexpr std::uint32_t kBufferSize = 32750;
 
@@ -46,13 +43,13 @@ short clsIniFile::SaveSetting(const QString& Section, const QString& Key, const 
 
 QString clsIniFile::GetSetting(const QString& Section, const QString& KeyName) const {
     if (holdsZero(Section) || holdsZero(KeyName))
-        return kUnknownValue;
+        return clsIniFile::kUnknownValue;
     QByteArray buffer(kBufferSize, '\0');
     const std::uint32_t count = platform::GetPrivateProfileStringA(
         platform::WideToAnsi(Section).constData(), platform::WideToAnsi(KeyName).constData(),
-        platform::WideToAnsi(kUnknownValue).constData(), buffer.data(), kBufferSize, m_file);
+        platform::WideToAnsi(clsIniFile::kUnknownValue).constData(), buffer.data(), kBufferSize, m_file);
     if (count < 1)
-        return kUnknownSectionOrKey;
+        return clsIniFile::kUnknownSectionOrKey;
     return platform::AnsiToWide(buffer.left(count));
 }
 

@@ -8,6 +8,10 @@
 // file as it then is. Failures come back as results and marker texts, never as exceptions.
 class clsIniFile {
 public:
+    // What GetSetting gives in place of a value; every reader treats both as "not set".
+    static inline const QString kUnknownValue = QStringLiteral("unknown value");
+    static inline const QString kUnknownSectionOrKey = QStringLiteral("Unknown section or key");
+
     void File(const QString& vData);
     QString File() const;
 
