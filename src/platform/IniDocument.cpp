@@ -1,0 +1,299 @@
+#include "platform/IniDocument.h"
+
+#include "platform/AnsiCodePage.h"
+
+namespace platform {
+
+namespace {
+
+const QByteArray kUtf16LeMark("\xFF\xFE", 2);
+const QByteArray kCrLf("\r\n");
+
+bool isIniBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v';
+}
+
+bool sameName(const QString& a, const QByteArray& b) {
+    return a.compare(AnsiToWide(b), Qt::CaseInsensitive) == 0;
+}
+
+QString fromUtf16Le(const QByteArray& bytes) {
+    QString text(bytes.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                              static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+    return text;
+}
+
+QByteArray toUtf16Le(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() & 0xFF));
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+// Fills in what the line means from its text in the ANSI code page.
+void classify(IniLine& line, const QByteArray& ansi) {
+    const QByteArray trimmed = trimIniBlanks(ansi);
+    if (trimmed.isEmpty()) {
+        line.kind = IniLine::Kind::Blank;
+    } else if (trimmed.startsWith(';')) {
+        line.kind = IniLine::Kind::Comment;
+    } else if (trimmed.startsWith('[')) {
+        line.kind = IniLine::Kind::Section;
+        const qsizetype close = trimmed.indexOf(']');
+        line.name = trimIniBlanks(close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1));
+    } else {
+        line.kind = IniLine::Kind::Entry;
+        const qsizetype equals = trimmed.indexOf('=');
+        line.hasValue = equals >= 0;
+        line.name = line.hasValue ? trimIniBlanks(trimmed.left(equals)) : trimmed;
+        if (line.hasValue)
+            line.value = trimIniBlanks(trimmed.mid(equals + 1));
+    }
+    line.matchName = AnsiToWide(line.name);
+}
+
+struct LineSpan {
+    qsizetype begin; // first unit of the line
+    qsizetype end;   // its line break, or the end of the text
+    qsizetype next;  // first unit after the line break
+};
+
+// Lines end at CR LF, LF or CR. Works on bytes and on UTF-16 code units alike; code page 936
+// trail bytes are never CR or LF, so a byte-wise search is safe.
+template <typename Text> QList<LineSpan> lineSpans(const Text& text) {
+    QList<LineSpan> spans;
+    qsizetype begin = 0;
+    while (begin < text.size()) {
+        qsizetype end = begin;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        qsizetype next = end;
+        if (end < text.size()) {
+            next = end + 1;
+            if (text[end] == u'\r' && next < text.size() && text[next] == u'\n')
+                ++next;
+        }
+        spans.append({begin, end, next});
+        begin = next;
+    }
+    return spans;
+}
+
+QList<IniLine> splitAnsi(const QByteArray& bytes) {
+    QList<IniLine> lines;
+    for (const LineSpan& span : lineSpans(bytes)) {
+        IniLine line;
+        line.content = bytes.mid(span.begin, span.end - span.begin);
+        line.lineBreak = bytes.mid(span.end, span.next - span.end);
+        classify(line, line.content);
+        lines.append(line);
+    }
+    return lines;
+}
+
+// The line's meaning is read from its ANSI form, as the ANSI functions see a UTF-16 file.
+QList<IniLine> splitUtf16(const QByteArray& bytes) {
+    const QString text = fromUtf16Le(bytes);
+    QList<IniLine> lines;
+    for (const LineSpan& span : lineSpans(text)) {
+        IniLine line;
+        line.content = bytes.mid(2 * span.begin, 2 * (span.end - span.begin));
+        line.lineBreak = bytes.mid(2 * span.end, 2 * (span.next - span.end));
+        classify(line, WideToAnsi(text.mid(span.begin, span.end - span.begin)));
+        lines.append(line);
+    }
+    // An odd last byte is no code unit; keep it where it was.
+    if (bytes.size() % 2 != 0) {
+        if (lines.isEmpty() || !lines.last().lineBreak.isEmpty())
+            lines.append(IniLine{});
+        lines.last().content.append(bytes.back());
+    }
+    return lines;
+}
+
+QByteArray withoutOuterQuotes(const QByteArray& value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+} // namespace
+
+QByteArray trimIniBlanks(const QByteArray& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isIniBlank(text[begin]))
+        ++begin;
+    while (end > begin && isIniBlank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
+    IniDocument document;
+    if (bytes.startsWith(kUtf16LeMark)) {
+        document.m_utf16 = true;
+        document.m_byteOrderMark = kUtf16LeMark;
+        document.m_lines = splitUtf16(bytes.mid(kUtf16LeMark.size()));
+    } else {
+        document.m_lines = splitAnsi(bytes);
+    }
+    return document;
+}
+
+QByteArray IniDocument::toBytes() const {
+    QByteArray bytes = m_byteOrderMark;
+    for (const IniLine& line : m_lines)
+        bytes += line.content + line.lineBreak;
+    return bytes;
+}
+
+std::optional<QByteArray> IniDocument::value(const QByteArray& section,
+                                             const QByteArray& key) const {
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return std::nullopt;
+    const qsizetype line = findKey(header, key);
+    if (line < 0)
+        return std::nullopt;
+    return withoutOuterQuotes(m_lines[line].value);
+}
+
+std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section) const {
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return std::nullopt;
+    QList<QByteArray> names;
+    for (qsizetype i = header + 1; i < sectionEnd(header); ++i) {
+        const IniLine& line = m_lines[i];
+        // An empty name would read as the end of a zero-separated list.
+        if (line.kind == IniLine::Kind::Entry && line.hasValue && !line.name.isEmpty())
+            names.append(line.name);
+    }
+    return names;
+}
+
+QList<QByteArray> IniDocument::sectionNames() const {
+    QList<QByteArray> names;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const IniLine& line = m_lines[i];
+        // A repeated section is listed once, as only its first occurrence is ever read.
+        if (line.kind == IniLine::Kind::Section && !line.name.isEmpty() &&
+            findSection(line.name) == i)
+            names.append(line.name);
+    }
+    return names;
+}
+
+bool IniDocument::setValue(const QByteArray& section, const QByteArray& key,
+                           const QByteArray& value) {
+    const qsizetype header = findSection(section);
+    if (header < 0) {
+        if (!m_lines.isEmpty())
+            ensureLineBreak(m_lines.size() - 1);
+        m_lines.append(makeLine('[' + section + ']'));
+        m_lines.append(makeLine(key + '=' + value));
+        return true;
+    }
+    const qsizetype existing = findKey(header, key);
+    if (existing >= 0) {
+        IniLine& line = m_lines[existing];
+        // Rewriting what the line already holds would only lose its spacing.
+        if (line.value == value && !line.lineBreak.isEmpty())
+            return false;
+        // The key keeps its spelling and place; only the text after '=' is new.
+        const QByteArray lineBreak = line.lineBreak;
+        line = makeLine(line.name + '=' + value);
+        if (!lineBreak.isEmpty())
+            line.lineBreak = lineBreak;
+        return true;
+    }
+    const qsizetype anchor = lastEntry(header);
+    ensureLineBreak(anchor);
+    m_lines.insert(anchor + 1, makeLine(key + '=' + value));
+    return true;
+}
+
+bool IniDocument::removeKey(const QByteArray& section, const QByteArray& key) {
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return false;
+    const qsizetype line = findKey(header, key);
+    if (line < 0)
+        return false;
+    m_lines.removeAt(line);
+    return true;
+}
+
+bool IniDocument::removeSection(const QByteArray& section) {
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return false;
+    // The header and the entries go; comments and blank lines stay where they were.
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = end - 1; i >= header; --i) {
+        const IniLine::Kind kind = m_lines[i].kind;
+        if (kind == IniLine::Kind::Entry || kind == IniLine::Kind::Section)
+            m_lines.removeAt(i);
+    }
+    return true;
+}
+
+qsizetype IniDocument::findSection(const QByteArray& section) const {
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].kind == IniLine::Kind::Section && sameName(m_lines[i].matchName, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniDocument::sectionEnd(qsizetype header) const {
+    qsizetype i = header + 1;
+    while (i < m_lines.size() && m_lines[i].kind != IniLine::Kind::Section)
+        ++i;
+    return i;
+}
+
+qsizetype IniDocument::findKey(qsizetype header, const QByteArray& key) const {
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        const IniLine& line = m_lines[i];
+        if (line.kind == IniLine::Kind::Entry && line.hasValue && sameName(line.matchName, key))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniDocument::lastEntry(qsizetype header) const {
+    qsizetype last = header;
+    for (qsizetype i = header + 1; i < sectionEnd(header); ++i) {
+        if (m_lines[i].kind == IniLine::Kind::Entry)
+            last = i;
+    }
+    return last;
+}
+
+IniLine IniDocument::makeLine(const QByteArray& ansiText) const {
+    IniLine line;
+    line.content = encode(ansiText);
+    line.lineBreak = encode(kCrLf);
+    classify(line, ansiText);
+    return line;
+}
+
+QByteArray IniDocument::encode(const QByteArray& ansiText) const {
+    return m_utf16 ? toUtf16Le(AnsiToWide(ansiText)) : ansiText;
+}
+
+void IniDocument::ensureLineBreak(qsizetype line) {
+    if (m_lines[line].lineBreak.isEmpty())
+        m_lines[line].lineBreak = encode(kCrLf);
+}
+
+} // namespace platform

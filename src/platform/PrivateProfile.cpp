@@ -1,0 +1,148 @@
+#include "platform/PrivateProfile.h"
+
+#include "platform/IniDocument.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+// Long enough to wait out another writer, short enough not to hang the window for good.
+constexpr int kLockTimeoutMs = 5000;
+
+QByteArray argument(const char* text) {
+    return trimIniBlanks(QByteArray(text));
+}
+
+bool holdsLineBreak(const char* text) {
+    return text && (std::strchr(text, '\r') || std::strchr(text, '\n'));
+}
+
+// A file that is missing or cannot be read reads as empty.
+IniDocument readDocument(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return IniDocument::fromBytes(file.readAll());
+}
+
+std::uint32_t copyText(const QByteArray& text, char* buffer, std::uint32_t size) {
+    const auto count = static_cast<std::uint32_t>(
+        std::min<qsizetype>(text.size(), static_cast<qsizetype>(size) - 1));
+    std::memcpy(buffer, text.constData(), count);
+    buffer[count] = '\0';
+    return count;
+}
+
+// Names each followed by a zero byte, one more zero byte after the last. Too small a buffer
+// gets what fits, cut, and two zero bytes.
+std::uint32_t copyList(const QList<QByteArray>& names, char* buffer, std::uint32_t size) {
+    QByteArray list;
+    for (const QByteArray& name : names)
+        list += name + '\0';
+    if (list.size() < static_cast<qsizetype>(size)) {
+        std::memcpy(buffer, list.constData(), list.size());
+        buffer[list.size()] = '\0';
+        return static_cast<std::uint32_t>(list.size());
+    }
+    if (size <= 2) {
+        std::memset(buffer, 0, size);
+        return 0;
+    }
+    std::memcpy(buffer, list.constData(), size - 2);
+    buffer[size - 2] = '\0';
+    buffer[size - 1] = '\0';
+    return size - 2;
+}
+
+QByteArray withoutTrailingSpaces(QByteArray text) {
+    while (text.endsWith(' '))
+        text.chop(1);
+    return text;
+}
+
+bool saveDocument(const IniDocument& document, const QString& fileName, bool fileIsNew) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // QSaveFile carries over the permissions of a file it replaces; a new one holds the encoded
+    // secret key and is kept from other users.
+    if (fileIsNew)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QByteArray bytes = document.toBytes();
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace
+
+std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
+                                       const char* defaultValue, char* buffer, std::uint32_t size,
+                                       const QString& fileName) {
+    if (!buffer || size == 0)
+        return 0;
+    const IniDocument document = readDocument(fileName);
+    const QByteArray fallback = withoutTrailingSpaces(QByteArray(defaultValue));
+
+    if (!section) {
+        const QList<QByteArray> names = document.sectionNames();
+        return names.isEmpty() ? copyText(fallback, buffer, size) : copyList(names, buffer, size);
+    }
+    if (!key) {
+        const auto names = document.keyNames(argument(section));
+        if (!names || names->isEmpty())
+            return copyText(fallback, buffer, size);
+        return copyList(*names, buffer, size);
+    }
+    const auto value = document.value(argument(section), argument(key));
+    return copyText(value ? *value : fallback, buffer, size);
+}
+
+int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                               const QString& fileName) {
+    if (!section || fileName.isEmpty())
+        return 0;
+    if (holdsLineBreak(section) || holdsLineBreak(key) || holdsLineBreak(value))
+        return 0;
+
+    // The lock serialises writers; the file is read again inside it so that a value another
+    // writer stored in the meantime is kept.
+    QLockFile lock(fileName + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockTimeoutMs))
+        return 0;
+
+    const QFileInfo info(fileName);
+    const bool exists = info.exists();
+    if (exists && (!info.isFile() || !info.isWritable()))
+        return 0;
+    IniDocument document;
+    if (exists) {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            return 0;
+        document = IniDocument::fromBytes(file.readAll());
+    }
+
+    bool changed = false;
+    if (!key)
+        changed = document.removeSection(argument(section));
+    else if (!value)
+        changed = document.removeKey(argument(section), argument(key));
+    else
+        changed = document.setValue(argument(section), argument(key), QByteArray(value));
+    if (!changed)
+        return 1;
+    return saveDocument(document, fileName, !exists) ? 1 : 0;
+}
+
+} // namespace platform

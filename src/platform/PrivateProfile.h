@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// Stand-ins for the private-profile (INI) functions of kernel32, ANSI forms, working on the
+// settings file's bytes with the Windows rules, so files written by either program read the same.
+namespace platform {
+
+// Copies the value of `key` in `section` of `fileName` into `buffer` (at most size - 1 bytes and
+// a zero) and returns its length in bytes. A missing file, section or key gives `defaultValue`
+// (null means empty) without its trailing spaces; a key present with an empty value gives 0.
+// A null key lists the section's key names, each followed by a zero byte and one more zero byte
+// after the last; a null section lists the section names the same way.
+std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
+                                       const char* defaultValue, char* buffer, std::uint32_t size,
+                                       const QString& fileName);
+
+// Sets `key` in `section` to `value`, creating the file, the section and the key as needed.
+// A null value removes the key; a null key removes the section's header and keys. Returns
+// nonzero on success and 0 on failure: missing folder, file not writable, or a section, key or
+// value holding CR or LF (written raw it would inject lines). The file is replaced as a whole
+// under a lock, and a file created here is readable by its owner only.
+int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                               const QString& fileName);
+
+} // namespace platform

@@ -1,0 +1,79 @@
+#include "settings/clsIniFile.h"
+
+#include "platform/AnsiCodePage.h"
+#include "platform/PrivateProfile.h"
+
+#include <QByteArray>
+
+namespace {
+
+// One read brings back at most this many bytes, the terminating zero included.
+constexpr std::uint32_t kBufferSize = 32750;
+
+// A zero character would end the text early at the byte interface and so name another key.
+bool holdsZero(const QString& text) {
+    return text.contains(QChar(0));
+}
+
+} // namespace
+
+void clsIniFile::File(const QString& vData) {
+    m_file = vData;
+}
+
+QString clsIniFile::File() const {
+    return m_file;
+}
+
+void clsIniFile::DeleteSection(const QString& Section) {
+    if (holdsZero(Section))
+        return;
+    platform::WritePrivateProfileStringA(platform::WideToAnsi(Section).constData(), nullptr, "",
+                                         m_file);
+}
+
+short clsIniFile::SaveSetting(const QString& Section, const QString& Key, const QString& Value) {
+    if (holdsZero(Section) || holdsZero(Key) || holdsZero(Value))
+        return 0;
+    const int result = platform::WritePrivateProfileStringA(
+        platform::WideToAnsi(Section).constData(), platform::WideToAnsi(Key).constData(),
+        platform::WideToAnsi(Value).constData(), m_file);
+    return result != 0 ? 1 : 0;
+}
+
+QString clsIniFile::GetSetting(const QString& Section, const QString& KeyName) const {
+    if (holdsZero(Section) || holdsZero(KeyName))
+        return clsIniFile::kUnknownValue;
+    QByteArray buffer(kBufferSize, '\0');
+    const std::uint32_t count = platform::GetPrivateProfileStringA(
+        platform::WideToAnsi(Section).constData(), platform::WideToAnsi(KeyName).constData(),
+        platform::WideToAnsi(clsIniFile::kUnknownValue).constData(), buffer.data(), kBufferSize, m_file);
+    if (count < 1)
+        return clsIniFile::kUnknownSectionOrKey;
+    return platform::AnsiToWide(buffer.left(count));
+}
+
+short clsIniFile::GetSection(const QString& Section, QStringList& KeyArray) const {
+    KeyArray = QStringList{QString()};
+    if (holdsZero(Section))
+        return 0;
+    QByteArray buffer(kBufferSize, '\0');
+    const std::uint32_t count = platform::GetPrivateProfileStringA(
+        platform::WideToAnsi(Section).constData(), nullptr, "", buffer.data(), kBufferSize, m_file);
+    if (count < 1)
+        return 0;
+
+    // Names end at a zero character; an empty entry closes the list.
+    const QString names = platform::AnsiToWide(buffer.left(count + 1));
+    short found = 0;
+    qsizetype position = 0;
+    for (;;) {
+        const qsizetype zero = names.indexOf(QChar(0), position);
+        if (zero <= position)
+            break;
+        KeyArray.append(names.mid(position, zero - position));
+        ++found;
+        position = zero + 1;
+    }
+    return found;
+}

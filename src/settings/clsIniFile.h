@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Named reads and writes of one private-profile (INI) file. The object holds only the path:
+// every call goes to the file, so a write is there when the call returns and a read sees the
+// file as it then is. Failures come back as results and marker texts, never as exceptions.
+class clsIniFile {
+public:
+    // What GetSetting gives in place of a value; every reader treats both as "not set".
+    static inline const QString kUnknownValue = QStringLiteral("unknown value");
+    static inline const QString kUnknownSectionOrKey = QStringLiteral("Unknown section or key");
+
+    void File(const QString& vData);
+    QString File() const;
+
+    // Removes the section's header and keys; the outcome is not reported.
+    void DeleteSection(const QString& Section);
+
+    // Nonzero when the value was stored, 0 when it was not (unwritable file or folder, or a
+    // section, key or value holding CR, LF or a zero character).
+    short SaveSetting(const QString& Section, const QString& Key, const QString& Value);
+
+    // The stored value; "unknown value" when the file, section or key is missing, and
+    // "Unknown section or key" when the key is there with an empty value.
+    QString GetSetting(const QString& Section, const QString& KeyName) const;
+
+    // Replaces KeyArray with the empty text at index 0 followed by the section's key names in
+    // file order, and returns how many names there are.
+    short GetSection(const QString& Section, QStringList& KeyArray) const;
+
+private:
+    QString m_file;
+};
