@@ -31,7 +31,9 @@ template <typename Action> double TimeMicros(Action action) {
     return Micros(Clock::now() - start).count();
 }
 
-size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
+size_t Discard(char*, size_t size, size_t count, void*) {
+    return size * count;
+}
 
 // The least a program can do for the same exchange: one fresh handle, one POST.
 void BarePost(const std::string& url, const QByteArray& body) {
@@ -63,15 +65,17 @@ void RoundTrips(int repetitions) {
                                 modQuorvel::MakeSign(kAppId, kSource, salt, kSecretKey));
 
     const auto translate = [&] {
-        const modQuorvel::TranslateReply reply = modQuorvel::RequestTranslation(
-            kSource, QStringLiteral("auto"), QStringLiteral("zh"), kAppId, kSecretKey, false,
-            options);
+        const modQuorvel::TranslateReply reply =
+            modQuorvel::RequestTranslation(kSource, QStringLiteral("auto"), QStringLiteral("zh"),
+                                           kAppId, kSecretKey, false, options);
         if (reply.serviceError) {
             std::fprintf(stderr, "service refused: %s\n", qPrintable(reply.text));
             std::exit(1);
         }
     };
-    const auto bare = [&] { BarePost(url, body); };
+    const auto bare = [&] {
+        BarePost(url, body);
+    };
 
     for (int i = 0; i < 20; ++i) { // warm-up
         translate();
@@ -113,11 +117,11 @@ void Interpretation(int repetitions) {
     std::vector<double> times;
     qsizetype characters = 0;
     for (int i = 0; i < repetitions; ++i)
-        times.push_back(TimeMicros([&] {
-            characters = modQuorvel::InterpretReply(reply, 200).text.size();
-        }));
-    std::printf("interpreting a reply of 6000 escaped characters (%lld bytes, %lld characters out)\n",
-                static_cast<long long>(reply.size()), static_cast<long long>(characters));
+        times.push_back(
+            TimeMicros([&] { characters = modQuorvel::InterpretReply(reply, 200).text.size(); }));
+    std::printf(
+        "interpreting a reply of 6000 escaped characters (%lld bytes, %lld characters out)\n",
+        static_cast<long long>(reply.size()), static_cast<long long>(characters));
     std::printf("  InterpretReply       median %8.1f us\n", Median(times));
 }
 
