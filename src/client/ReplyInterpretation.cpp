@@ -31,9 +31,10 @@ TranslateReply InterpretReply(const QByteArray& body, long httpStatus) {
         throw UnrecognisedReply(httpStatus);
     const QJsonObject reply = document.object();
 
-    if (reply.contains(QLatin1String("error_code"))) {
-        return {QStringLiteral("错误代码:") + ValueText(reply[QLatin1String("error_code")]) +
-                    QStringLiteral(",说明:") + ValueText(reply[QLatin1String("error_msg")]),
+    const QJsonValue errorCode = reply[QLatin1String("error_code")];
+    if (!errorCode.isUndefined()) {
+        return {QStringLiteral("错误代码:") + ValueText(errorCode) + QStringLiteral(",说明:") +
+                    ValueText(reply[QLatin1String("error_msg")]),
                 true};
     }
 

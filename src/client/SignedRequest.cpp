@@ -5,6 +5,7 @@
 #include "platform/Utf8Conversion.h"
 
 #include <QCryptographicHash>
+#include <QStringBuilder>
 
 #include <chrono>
 #include <cmath>
@@ -14,11 +15,12 @@ namespace modQuorvel {
 
 namespace {
 
+// A small generator is enough for a salt, and cheap to seed on every call.
 float DrawFromClockSeed() {
-    std::mt19937 generator(
+    std::minstd_rand generator(
         static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     // 24 random bits over 2^24 is exact in a float and never reaches 1.
-    return static_cast<float>(generator() >> 8) / static_cast<float>(1 << 24);
+    return static_cast<float>(generator() % (1 << 24)) / static_cast<float>(1 << 24);
 }
 
 // Seven significant digits, no trailing zeros; very small values are written out in full
@@ -42,7 +44,7 @@ QString MakeSalt() {
 
 QString MakeSign(const QString& appId, const QString& source, const QString& salt,
                  const QString& secretKey) {
-    const QByteArray signedBytes = platform::WideToUtf8(appId + source + salt + secretKey);
+    const QByteArray signedBytes = platform::WideToUtf8(appId % source % salt % secretKey);
     return QString::fromLatin1(
         QCryptographicHash::hash(signedBytes, QCryptographicHash::Md5).toHex());
 }
@@ -50,9 +52,8 @@ QString MakeSign(const QString& appId, const QString& source, const QString& sal
 QByteArray ComposeBody(const QString& source, const QString& from, const QString& to,
                        const QString& appId, const QString& salt, const QString& sign) {
     const QString q = modURLEnc::URLEncode(clsGBtoUTF8::UTF8Encode(source));
-    return platform::WideToUtf8(QStringLiteral("q=") + q + QStringLiteral("&appid=") + appId +
-                                QStringLiteral("&salt=") + salt + QStringLiteral("&from=") + from +
-                                QStringLiteral("&to=") + to + QStringLiteral("&sign=") + sign);
+    return platform::WideToUtf8(u"q=" % q % u"&appid=" % appId % u"&salt=" % salt % u"&from=" %
+                                from % u"&to=" % to % u"&sign=" % sign);
 }
 
 } // namespace modQuorvel

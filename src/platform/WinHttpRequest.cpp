@@ -79,6 +79,7 @@ WinHttpRequest::WinHttpRequest() {
     SetOption(CURLOPT_NOSIGNAL, 1L);
     SetOption(CURLOPT_PROXY, "");
     SetOption(CURLOPT_PROTOCOLS_STR, "http,https");
+    SetOption(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     SetOption(CURLOPT_FOLLOWLOCATION, 0L);
     SetOption(CURLOPT_SSL_VERIFYPEER, 1L);
     SetOption(CURLOPT_SSL_VERIFYHOST, 2L);
