@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <random>
 
 namespace modQuorvel {
