@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTranslations);
 
     QtDialogs dialogs;
-    frmTranslate window(dialogs, SettingsFilePath);
+    frmTranslate window(dialogs, [] { return SettingsFilePath(); });
     dialogs.setParent(&window);
     window.Form_Load();
     return QApplication::exec();
