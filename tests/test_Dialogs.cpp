@@ -1,3 +1,4 @@
+#include "app/ChineseQtTexts.h"
 #include "app/Dialogs.h"
 
 #include <QAbstractButton>
@@ -28,7 +29,8 @@ void WhenDialogOpens(std::function<void(QWidget*)> act) {
 
 } // namespace
 
-TEST(QtDialogs, YesNoCancelQuestionAnswersWindowsCodes) {
+TEST(QtDialogs, YesNoCancelQuestionAnswersWindowsCodesWithChineseButtons) {
+    ASSERT_TRUE(InstallChineseQtTexts());
     QtDialogs dialogs;
     const int style =
         MsgBoxStyle::vbYesNoCancel + MsgBoxStyle::vbQuestion + MsgBoxStyle::vbDefaultButton2;
@@ -46,7 +48,8 @@ TEST(QtDialogs, YesNoCancelQuestionAnswersWindowsCodes) {
     });
     EXPECT_EQ(dialogs.MsgBox("继续吗？", style, "警告："), MsgBoxAnswer::vbCancel);
     EXPECT_TRUE(noIsDefault);
-    EXPECT_EQ(labels.size(), 3);
+    labels.sort();
+    EXPECT_EQ(labels, QStringList({"取消", "否(&N)", "是(&Y)"}));
 
     WhenDialogOpens([](QWidget* dialog) {
         qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::Yes)->click();

@@ -1,11 +1,10 @@
+#include "app/ChineseQtTexts.h"
 #include "app/Dialogs.h"
 #include "app/frmTranslate.h"
 #include "platform/AnsiCodePage.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -19,11 +18,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    // Every text a person sees is Chinese, Qt's own dialog buttons and menus included.
-    QTranslator qtTranslations;
-    if (qtTranslations.load(QStringLiteral("qtbase_zh_CN"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslations);
+    if (!InstallChineseQtTexts())
+        std::fputs("quorvel: Qt's Chinese translations (qt6-translations-l10n) are missing; "
+                   "dialog buttons will not be in Chinese.\n",
+                   stderr);
 
     QtDialogs dialogs;
     frmTranslate window(dialogs, [] { return SettingsFilePath(); });
