@@ -1,23 +1,12 @@
 #include "platform/WinHttpRequest.h"
 
+#include "platform/CurlLibrary.h"
+
 #include <QFile>
 
 namespace platform {
 
 namespace {
-
-// libcurl must be initialised once per process before any handle exists, and not from two
-// threads at once; a function-local static gives both.
-void EnsureCurlInitialised() {
-    struct CurlGlobal {
-        CurlGlobal() {
-            if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
-                throw HttpError(QStringLiteral("网络库初始化失败"));
-        }
-        ~CurlGlobal() { curl_global_cleanup(); }
-    };
-    static const CurlGlobal global;
-}
 
 size_t AppendToBody(char* data, size_t size, size_t count, void* body) {
     static_cast<QByteArray*>(body)->append(data, static_cast<qsizetype>(size * count));
@@ -71,9 +60,16 @@ QByteArray ReadFile(const QString& path) {
 
 } // namespace
 
+void WinHttpRequest::CurlDeleter::operator()(CURL* handle) const {
+    CurlLibrary::Get().easy_cleanup(handle);
+}
+
+void WinHttpRequest::HeaderListDeleter::operator()(curl_slist* list) const {
+    CurlLibrary::Get().slist_free_all(list);
+}
+
 WinHttpRequest::WinHttpRequest() {
-    EnsureCurlInitialised();
-    handle_.reset(curl_easy_init());
+    handle_.reset(CurlLibrary::Get().easy_init());
     if (!handle_)
         throw HttpError(QStringLiteral("无法创建网络请求"));
     SetOption(CURLOPT_NOSIGNAL, 1L);
@@ -90,7 +86,7 @@ WinHttpRequest::WinHttpRequest() {
 WinHttpRequest::~WinHttpRequest() = default;
 
 template <typename Value> void WinHttpRequest::SetOption(CURLoption option, Value value) {
-    if (curl_easy_setopt(handle_.get(), option, value) != CURLE_OK)
+    if (CurlLibrary::Get().easy_setopt(handle_.get(), option, value) != CURLE_OK)
         throw HttpError(QStringLiteral("网络请求设置失败"));
 }
 
@@ -103,7 +99,8 @@ void WinHttpRequest::TrustExtraCaFile(const QString& pemFile) {
     // the system's CA folder stays in use either way.
     QByteArray bundle;
     const char* systemBundle = nullptr;
-    if (curl_easy_getinfo(handle_.get(), CURLINFO_CAINFO, &systemBundle) == CURLE_OK &&
+    if (CurlLibrary::Get().easy_getinfo(handle_.get(), CURLINFO_CAINFO, &systemBundle) ==
+            CURLE_OK &&
         systemBundle && QFile::exists(QString::fromLocal8Bit(systemBundle)))
         bundle = ReadFile(QString::fromLocal8Bit(systemBundle)) + '\n';
     bundle += ReadFile(pemFile);
@@ -125,7 +122,7 @@ void WinHttpRequest::Open(const QString& method, const QString& url) {
 
 void WinHttpRequest::SetRequestHeader(const QString& name, const QString& value) {
     const QByteArray line = (name + QStringLiteral(": ") + value).toUtf8();
-    curl_slist* extended = curl_slist_append(headers_.get(), line.constData());
+    curl_slist* extended = CurlLibrary::Get().slist_append(headers_.get(), line.constData());
     if (!extended)
         throw HttpError(QStringLiteral("网络请求设置失败"));
     // The list's head owns every entry, the old ones included.
@@ -146,10 +143,10 @@ void WinHttpRequest::Send(const QByteArray& body) {
 
     responseBody_.clear();
     status_ = 0;
-    const CURLcode result = curl_easy_perform(handle_.get());
+    const CURLcode result = CurlLibrary::Get().easy_perform(handle_.get());
     if (result != CURLE_OK)
         throw HttpError(DescribeFailure(result));
-    curl_easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status_);
+    CurlLibrary::Get().easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status_);
 }
 
 } // namespace platform

@@ -40,10 +40,10 @@ public:
 
 private:
     struct CurlDeleter {
-        void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+        void operator()(CURL* handle) const;
     };
     struct HeaderListDeleter {
-        void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+        void operator()(curl_slist* list) const;
     };
 
     template <typename Value> void SetOption(CURLoption option, Value value);
