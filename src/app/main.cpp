@@ -11,6 +11,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Lets the desktop (Wayland in particular) match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorvel.Quorvel"));
 
     if (!platform::AnsiCodePageAvailable()) {
         std::fputs("quorvel: the converter for code page 936 is missing (Qt without ICU?); "
