@@ -12,6 +12,8 @@
 
 int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& beforeLoad) {
     QApplication app(argc, argv);
+    // Lets desktops match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorvel.Quorvel"));
 
     if (!platform::AnsiCodePageAvailable()) {
         std::fputs("quorvel: the converter for code page 936 is missing (Qt without ICU?); "
