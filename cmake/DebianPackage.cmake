@@ -23,11 +23,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUORVEL_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries come from dpkg-shlibdeps. It cannot see what is loaded by name at run time:
-# Qt's Chinese translations of its own dialogs, and a font that has the Chinese glyphs.
+# The linked libraries come from dpkg-shlibdeps. It cannot see what is opened by name at run
+# time: libcurl (on the first translation), Qt's Chinese translations and a Chinese font.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Opened at run time rather than linked, so the library scan cannot see them: libcurl (on the
-# first translation), Qt's Chinese translations and a Chinese font.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, qt6-translations-l10n, fonts-noto-cjk")
 
 include(CPack)
