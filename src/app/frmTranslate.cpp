@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/HelpText.h"
 #include "app/TextBoxes.h"
+#include "client/DeveloperPortal.h"
 #include "client/ServiceEndpoints.h"
 #include "client/modQuorvel.h"
 #include "settings/SettingsFile.h"
