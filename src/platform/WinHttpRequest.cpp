@@ -8,11 +8,6 @@ namespace platform {
 
 namespace {
 
-size_t AppendToBody(char* data, size_t size, size_t count, void* body) {
-    static_cast<QByteArray*>(body)->append(data, static_cast<qsizetype>(size * count));
-    return size * count;
-}
-
 QString DescribeFailure(CURLcode code) {
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -51,6 +46,10 @@ QString DescribeFailure(CURLcode code) {
     }
 }
 
+// The reason given for a reply stopped at the size limit, which the write callback flags: libcurl
+// itself reports it as any other write error.
+const QString kReplyTooLarge = QStringLiteral("服务器回复过大");
+
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -80,7 +79,7 @@ WinHttpRequest::WinHttpRequest() {
     SetOption(CURLOPT_SSL_VERIFYPEER, 1L);
     SetOption(CURLOPT_SSL_VERIFYHOST, 2L);
     SetOption(CURLOPT_WRITEFUNCTION, &AppendToBody);
-    SetOption(CURLOPT_WRITEDATA, &responseBody_);
+    SetOption(CURLOPT_WRITEDATA, &response_);
 }
 
 WinHttpRequest::~WinHttpRequest() = default;
@@ -115,6 +114,21 @@ void WinHttpRequest::SetTimeouts(std::chrono::milliseconds connect,
     SetOption(CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
 }
 
+void WinHttpRequest::SetMaxResponseSize(qint64 bytes) {
+    response_.limit = bytes;
+}
+
+size_t WinHttpRequest::AppendToBody(char* data, size_t size, size_t count, void* sink) {
+    auto& response = *static_cast<ResponseSink*>(sink);
+    const auto length = static_cast<qsizetype>(size * count);
+    if (response.limit > 0 && response.body.size() + length > response.limit) {
+        response.overLimit = true;
+        return 0; // libcurl ends the transfer with a write error
+    }
+    response.body.append(data, length);
+    return size * count;
+}
+
 void WinHttpRequest::Open(const QString& method, const QString& url) {
     method_ = method.toUpper().toUtf8();
     SetOption(CURLOPT_URL, url.toUtf8().constData());
@@ -141,9 +155,14 @@ void WinHttpRequest::Send(const QByteArray& body) {
     }
     SetOption(CURLOPT_HTTPHEADER, headers_.get());
 
-    responseBody_.clear();
+    response_.body.clear();
+    response_.overLimit = false;
     status_ = 0;
     const CURLcode result = CurlLibrary::Get().easy_perform(handle_.get());
+    if (response_.overLimit) {
+        response_.body.clear();
+        throw HttpError(kReplyTooLarge);
+    }
     if (result != CURLE_OK)
         throw HttpError(DescribeFailure(result));
     CurlLibrary::Get().easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status_);
