@@ -2,9 +2,13 @@
 // result, in the client or in the window, and lose nothing that was stored.
 
 #include "client/modQuorvel.h"
+#include "credentials/modStrHexByte.h"
 #include "standin/StandInService.h"
 #include "support/TestPki.h"
+#include "support/WindowFixture.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -131,4 +135,80 @@ TEST(TlsFaults, CertificateForAnotherHostIsRefusedBeforeTheRequestIsSent) {
         EXPECT_EQ(failure.reason(), kCertificate);
     }
     EXPECT_TRUE(service.requests().empty()) << "the signed request went out";
+}
+
+// ---- The window against a service that misbehaves ----
+
+namespace {
+
+class WindowFaults : public WindowFixture {
+protected:
+    void SetUp() override { service.start(); }
+
+    void openWithCredentials(const QByteArray& httpsEndpoint = "http://127.0.0.1:1/") {
+        writeSettings("[Service]\r\nHttpEndpoint=" + QByteArray(service.endpoint().c_str()) +
+                      "\r\nHttpsEndpoint=" + httpsEndpoint + "\r\n[BaiDuKeyInfo]\r\nAppID=" +
+                      kAppId.toLatin1() + "\r\nSecret_Key_Encode=" +
+                      modStrHexByte::EncodeSecretKey(kAppId, kKey).toLatin1() + "\r\n");
+        openWindow();
+    }
+    // Clicks 开始翻译 and lets the window lay out and paint what it shows.
+    QString translate() {
+        text1()->setPlainText(QStringLiteral("apple"));
+        click("Command1");
+        QApplication::processEvents();
+        return text2()->toPlainText();
+    }
+
+    standin::StandInService service{TestAccount()};
+};
+
+} // namespace
+
+TEST_F(WindowFaults, NetworkFaultsReplaceTheBusyTextWithTheReason) {
+    openWithCredentials();
+    service.setFault(Fault::CloseMidReply);
+    EXPECT_EQ(translate(), kInterrupted);
+    service.setFault(Fault::HugeReply);
+    EXPECT_EQ(translate(), kTooLarge);
+    service.setFault(Fault::InvalidUtf8Body);
+    EXPECT_EQ(translate(), kUnrecognised);
+    service.setFault(Fault::None);
+    EXPECT_EQ(translate(), QStringLiteral("苹果"));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(WindowFaults, CertificateForAnotherHostIsShownAsSuch) {
+    QTemporaryDir folder;
+    const testsupport::TestPki pki = testsupport::MakeTestPki(folder.path().toStdString());
+    standin::ServiceOptions secureOptions = TestAccount();
+    secureOptions.certFile = pki.otherHostCert;
+    secureOptions.keyFile = pki.otherHostKey;
+    standin::StandInService secure(secureOptions);
+    secure.start();
+
+    openWithCredentials(QByteArray::fromStdString(secure.endpoint()));
+    check1()->click();
+    EXPECT_EQ(translate(), kCertificate);
+    EXPECT_TRUE(secure.requests().empty());
+    EXPECT_TRUE(service.requests().empty());
+}
+
+// A reply within the size limit that is one word of megabytes: shown whole, without freezing the
+// window (Qt's word-boundary wrapping of such a run takes minutes).
+TEST_F(WindowFaults, OneHugeWordWithinTheLimitIsShownWhole) {
+    openWithCredentials();
+    constexpr qint64 kSize = 3'000'000;
+    service.setFault(Fault::HugeReply, {}, 500, kSize);
+    QElapsedTimer clock;
+    clock.start();
+    const QString shown = translate();
+    EXPECT_EQ(shown.size(), kSize - kHugeReplyFrame);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("xxxx")));
+
+    // The next text wraps at word boundaries again, and replaces the word as quickly.
+    service.setFault(Fault::None);
+    EXPECT_EQ(translate(), QStringLiteral("苹果"));
+    EXPECT_EQ(text2()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    EXPECT_LT(clock.elapsed(), 60'000) << "the window froze";
 }
