@@ -151,6 +151,23 @@ TEST(PrivateProfileRead, SectionListingNamesEachSectionOnce) {
               bytesOf("Settings\0BaiDuKeyInfo\0EmptySection\0Font\0\0"sv));
 }
 
+// The trail byte of a double-byte character can be 0x5D, the code of ']': 癩 is B0 5D in code
+// page 936. Read byte by byte, its section would end inside the character, never match its own
+// name and gain a new copy at every write.
+TEST_F(PrivateProfileFile, SectionNameEndingInATrailByteLikeABracketIsOneName) {
+    const QString file = dir.filePath(QStringLiteral("bracket.ini"));
+    const char* section = "\xB0\x5D";
+    ASSERT_EQ(WritePrivateProfileStringA(section, "k", "1", file), 1);
+    ASSERT_EQ(WritePrivateProfileStringA(section, "k", "2", file), 1);
+    EXPECT_EQ(readFileBytes(file), QByteArray("[\xB0\x5D]\r\nk=2\r\n"));
+    EXPECT_EQ(readValue(section, "k", file).text, "2");
+    EXPECT_EQ(readList(nullptr, file, 64), bytesOf("\xB0\x5D\0\0"sv));
+
+    // The bracket after the character still closes the name, with anything after it ignored.
+    ASSERT_TRUE(writeFileBytes(file, "[ \xB0\x5D ] note\r\nk=3\r\n"));
+    EXPECT_EQ(readValue(section, "k", file).text, "3");
+}
+
 TEST(PrivateProfileRead, Utf16LeFileReadsInTheAnsiCodePage) {
     const Read read = readValue("BaiDuKeyInfo", "appid", fixturePath(QStringLiteral("utf16.ini")));
     EXPECT_EQ(read.text, QByteArray("\xD6\xD0\xCE\xC4\xD3\xA6\xD3\xC3")); // 中文应用

@@ -35,6 +35,28 @@ QByteArray toUtf16Le(const QString& text) {
     return bytes;
 }
 
+// Bytes that begin and end a double-byte character of code page 936.
+bool isLeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
+bool isTrailByte(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
+
+// The first ']' after the opening bracket that is a character of its own: the trail byte of a
+// double-byte character can be 0x5D, and the private-profile functions read characters.
+qsizetype closingBracket(const QByteArray& line) {
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        if (byte == ']')
+            return i;
+        if (isLeadByte(byte) && i + 1 < line.size() &&
+            isTrailByte(static_cast<unsigned char>(line[i + 1])))
+            ++i;
+    }
+    return -1;
+}
+
 // Fills in what the line means from its text in the ANSI code page.
 void classify(IniLine& line, const QByteArray& ansi) {
     const QByteArray trimmed = trimIniBlanks(ansi);
@@ -44,7 +66,7 @@ void classify(IniLine& line, const QByteArray& ansi) {
         line.kind = IniLine::Kind::Comment;
     } else if (trimmed.startsWith('[')) {
         line.kind = IniLine::Kind::Section;
-        const qsizetype close = trimmed.indexOf(']');
+        const qsizetype close = closingBracket(trimmed);
         line.name = trimIniBlanks(close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1));
     } else {
         line.kind = IniLine::Kind::Entry;
