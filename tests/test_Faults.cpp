@@ -1,26 +1,41 @@
 // Faults from the service, the network and the file system. Every case must end with a clear
 // result, in the client or in the window, and lose nothing that was stored.
 
+#include "app/TextBoxes.h"
 #include "client/modQuorvel.h"
 #include "credentials/modStrHexByte.h"
+#include "platform/PrivateProfile.h"
 #include "standin/StandInService.h"
+#include "support/FileBytes.h"
 #include "support/TestPki.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using modQuorvel::ConnectionOptions;
 using modQuorvel::TranslateFailure;
+using platform::GetPrivateProfileStringA;
 using standin::Fault;
+using testsupport::readFileBytes;
+using testsupport::writeFileBytes;
 
 namespace {
 
 const QString kAppId = QStringLiteral("20260101000000001");
 const QString kKey = QStringLiteral("QuorvelTestKey01");
+const QString kUnknownValue = QStringLiteral("unknown value");
 // Nothing listens on port 1.
 const QString kDeadEndpoint = QStringLiteral("http://127.0.0.1:1/api/trans/vip/translate");
 // The JSON around the one dst value of a HugeReply.
@@ -37,6 +52,11 @@ standin::ServiceOptions TestAccount() {
     standin::ServiceOptions options;
     options.accounts = {{kAppId.toStdString(), kKey.toStdString()}};
     return options;
+}
+
+// Bytes with zero bytes in them.
+QByteArray WithZero(const QByteArray& before, const QByteArray& after) {
+    return before + QByteArray(1, '\0') + after;
 }
 
 } // namespace
@@ -211,4 +231,225 @@ TEST_F(WindowFaults, OneHugeWordWithinTheLimitIsShownWhole) {
     EXPECT_EQ(translate(), QStringLiteral("苹果"));
     EXPECT_EQ(text2()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
     EXPECT_LT(clock.elapsed(), 60'000) << "the window froze";
+}
+
+// ---- Settings files that cannot be written or hold what no program writes ----
+
+namespace {
+
+class SettingsFaults : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+    static clsIniFile iniAt(const QString& file) {
+        clsIniFile ini;
+        ini.File(file);
+        return ini;
+    }
+    // The folder's entries other than . and .., hidden ones included.
+    QStringList entries() const {
+        return QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir dir;
+};
+
+// A settings file of Quorvel's with its credentials.
+QByteArray StoredSettings() {
+    return "[Settings]\r\nHttps=TRUE\r\n[BaiDuKeyInfo]\r\nAppID=" + kAppId.toLatin1() +
+           "\r\nSecret_Key_Encode=" + modStrHexByte::EncodeSecretKey(kAppId, kKey).toLatin1() +
+           "\r\n[Font]\r\nFontSize=14\r\n";
+}
+
+// Reads every value Quorvel keeps and checks it is the one StoredSettings holds.
+void ExpectTheStoredSettings(const clsIniFile& ini) {
+    EXPECT_EQ(ini.GetSetting(QStringLiteral("Settings"), QStringLiteral("Https")), "TRUE");
+    EXPECT_EQ(ini.GetSetting(QStringLiteral("BaiDuKeyInfo"), QStringLiteral("AppID")), kAppId);
+    EXPECT_EQ(
+        modStrHexByte::DecodeSecretKey(kAppId, ini.GetSetting(QStringLiteral("BaiDuKeyInfo"),
+                                                              QStringLiteral("Secret_Key_Encode"))),
+        kKey);
+    EXPECT_EQ(ini.GetSetting(QStringLiteral("Font"), QStringLiteral("FontSize")), "14");
+}
+
+} // namespace
+
+TEST_F(SettingsFaults, FolderThatCannotHoldTheFileRefusesWritesEvenToRoot) {
+    ASSERT_TRUE(writeFileBytes(path("plain-file"), "not a folder"));
+    for (const QString& file :
+         {path("plain-file/quorvel.ini"), QStringLiteral("/proc/quorvel-faults.ini")}) {
+        clsIniFile ini = iniAt(file);
+        EXPECT_EQ(ini.SaveSetting(QStringLiteral("Font"), QStringLiteral("FontSize"), "14"), 0)
+            << file.toStdString();
+        EXPECT_EQ(ini.GetSetting(QStringLiteral("Font"), QStringLiteral("FontSize")),
+                  kUnknownValue);
+    }
+    EXPECT_EQ(readFileBytes(path("plain-file")), "not a folder");
+}
+
+TEST_F(SettingsFaults, FolderWithoutWritePermissionRefusesWrites) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders; the cases above stop root too";
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+    ASSERT_TRUE(writeFileBytes(path("locked/quorvel.ini"), StoredSettings()));
+    ASSERT_EQ(::chmod(QFile::encodeName(path("locked")).constData(), 0555), 0);
+    clsIniFile ini = iniAt(path("locked/quorvel.ini"));
+    EXPECT_EQ(ini.SaveSetting(QStringLiteral("Font"), QStringLiteral("FontSize"), "9"), 0);
+    ExpectTheStoredSettings(ini);
+    ::chmod(QFile::encodeName(path("locked")).constData(), 0755);
+}
+
+namespace {
+
+// Sets the immutable attribute, which stops root as well, and clears it again when it goes.
+class ImmutableFile {
+public:
+    explicit ImmutableFile(const QString& path) : path_(QFile::encodeName(path)) {
+        set_ = change(FS_IMMUTABLE_FL, true);
+    }
+    ~ImmutableFile() {
+        if (set_)
+            change(FS_IMMUTABLE_FL, false);
+    }
+    ImmutableFile(const ImmutableFile&) = delete;
+    ImmutableFile& operator=(const ImmutableFile&) = delete;
+    bool isSet() const { return set_; }
+
+private:
+    bool change(int flag, bool on) const {
+        const int fd = ::open(path_.constData(), O_RDONLY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | flag) : (flags & ~flag);
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return done;
+    }
+
+    QByteArray path_;
+    bool set_ = false;
+};
+
+} // namespace
+
+TEST_F(SettingsFaults, ReadOnlyFileIsReadButNotWritten) {
+    const QString file = path("quorvel.ini");
+    ASSERT_TRUE(writeFileBytes(file, StoredSettings()));
+    const ImmutableFile readOnly(file);
+    if (!readOnly.isSet())
+        GTEST_SKIP() << "the file system or the user cannot make a file immutable";
+    clsIniFile ini = iniAt(file);
+    EXPECT_EQ(ini.SaveSetting(QStringLiteral("Font"), QStringLiteral("FontSize"), "9"), 0);
+    EXPECT_EQ(ini.SaveSetting(QStringLiteral("Other"), QStringLiteral("Key"), "1"), 0);
+    ExpectTheStoredSettings(ini);
+    EXPECT_EQ(readFileBytes(file), StoredSettings());
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("quorvel.ini")});
+}
+
+TEST_F(SettingsFaults, InvalidCodePage936BytesAndZeroBytesAreReadAndKept) {
+    // A lead byte without its trail byte, a byte no character starts with, a lead byte before
+    // CR LF, zero bytes in a value, a key name and a section name, and a lead byte ending the
+    // file.
+    const QByteArray damaged = StoredSettings() +
+                               "[Damaged]\r\nNote=a\x81 b\xFF\xFF"
+                               "c\x81\r\n" +
+                               WithZero("Zero=1", "2\r\n") + WithZero("Ke", "y=3\r\n[Na") +
+                               WithZero("", "me]\r\nKey=4\r\n\x81");
+    const QString file = path("quorvel.ini");
+    ASSERT_TRUE(writeFileBytes(file, damaged));
+    clsIniFile ini = iniAt(file);
+    ExpectTheStoredSettings(ini);
+    const QString note = ini.GetSetting(QStringLiteral("Damaged"), QStringLiteral("Note"));
+    EXPECT_TRUE(note.startsWith(u'a') && note.contains(QStringLiteral(" b")) && note.contains(u'c'))
+        << note.toStdString();
+    EXPECT_EQ(ini.GetSetting(QStringLiteral("Damaged"), QStringLiteral("Zero")),
+              QStringLiteral("1") + QChar(0) + QStringLiteral("2"));
+
+    // Changing a value rewrites only its line.
+    ASSERT_EQ(ini.SaveSetting(QStringLiteral("Font"), QStringLiteral("FontSize"), "15"), 1);
+    QByteArray expected = damaged;
+    expected.replace("FontSize=14", "FontSize=15");
+    EXPECT_EQ(readFileBytes(file), expected);
+}
+
+TEST_F(SettingsFaults, OneMegabyteLineIsCutOnReadAndKeptWhole) {
+    const QByteArray longLine = "Long=" + QByteArray(1 << 20, 'v') + "\r\n";
+    const QByteArray longComment = ";" + QByteArray(1 << 20, 'c') + "\r\n";
+    const QByteArray settings = "[Long]\r\n" + longLine + longComment + StoredSettings();
+    const QString file = path("quorvel.ini");
+    ASSERT_TRUE(writeFileBytes(file, settings));
+    clsIniFile ini = iniAt(file);
+    ExpectTheStoredSettings(ini);
+    // One read brings back what fits its buffer: 32749 bytes.
+    EXPECT_EQ(ini.GetSetting(QStringLiteral("Long"), QStringLiteral("Long")), QString(32749, u'v'));
+
+    ASSERT_EQ(ini.SaveSetting(QStringLiteral("Long"), QStringLiteral("Added"), "1"), 1);
+    EXPECT_EQ(readFileBytes(file),
+              "[Long]\r\n" + longLine + "Added=1\r\n" + longComment + StoredSettings());
+}
+
+TEST_F(SettingsFaults, TenThousandSectionsAreReadListedAndKept) {
+    QByteArray settings;
+    for (int i = 0; i < 10000; ++i)
+        settings +=
+            "[Section" + QByteArray::number(i) + "]\r\nKey=" + QByteArray::number(i) + "\r\n";
+    settings += StoredSettings();
+    const QString file = path("quorvel.ini");
+    ASSERT_TRUE(writeFileBytes(file, settings));
+    clsIniFile ini = iniAt(file);
+    ExpectTheStoredSettings(ini);
+    EXPECT_EQ(ini.GetSetting(QStringLiteral("section9999"), QStringLiteral("KEY")), "9999");
+
+    // The section listing once compared every section with every other: some 40 s for this file.
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray names(1 << 20, '\x7f');
+    const std::uint32_t count = GetPrivateProfileStringA(
+        nullptr, nullptr, "", names.data(), static_cast<std::uint32_t>(names.size()), file);
+    EXPECT_LT(clock.elapsed(), 10'000) << "the section listing hung";
+    const QList<QByteArray> listed = names.left(count).split('\0');
+    ASSERT_EQ(listed.size(), 10003 + 1); // each name ends with a zero byte
+    EXPECT_EQ(listed[9999], "Section9999");
+    EXPECT_EQ(listed[10002], "Font");
+
+    ASSERT_EQ(ini.SaveSetting(QStringLiteral("Font"), QStringLiteral("FontSize"), "15"), 1);
+    settings.replace("FontSize=14", "FontSize=15");
+    EXPECT_EQ(readFileBytes(file), settings);
+}
+
+// ---- The window on settings it cannot use ----
+
+using WindowSettingsFaults = WindowFixture;
+
+TEST_F(WindowSettingsFaults, SettingsPathThatIsAFolderStartsBareAndChangesNothing) {
+    ASSERT_TRUE(QDir().mkpath(iniPath()));
+    openWindow();
+    EXPECT_FALSE(check1()->isChecked());
+    EXPECT_TRUE(window().credentials().strAppID.isEmpty());
+    const double size = TextBoxes::FontSize(text1());
+    click("Command5");
+    check1()->click();
+    EXPECT_EQ(TextBoxes::FontSize(text1()), size + 1); // the change holds for this run
+    EXPECT_TRUE(check1()->isChecked());
+    EXPECT_TRUE(QFileInfo(iniPath()).isDir());
+    EXPECT_TRUE(QDir(iniPath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(WindowSettingsFaults, DamagedFileStartsWithWhatItCanReadAndKeepsTheRest) {
+    QByteArray settings;
+    for (int i = 0; i < 10000; ++i)
+        settings +=
+            "[S" + QByteArray::number(i) + "]\r\nBad=\xFF\x81\r\n" + WithZero("Zero=a", "b\r\n");
+    settings += StoredSettings();
+    writeSettings(settings);
+    openWindow();
+    EXPECT_TRUE(check1()->isChecked());
+    EXPECT_EQ(window().credentials().strSecretKey, kKey);
+    EXPECT_EQ(TextBoxes::FontSize(text1()), 14);
+    click("Command5");
+    settings.replace("FontSize=14", "FontSize=15");
+    EXPECT_EQ(settingsBytes(), settings);
 }

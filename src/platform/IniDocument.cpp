@@ -2,6 +2,8 @@
 
 #include "platform/AnsiCodePage.h"
 
+#include <QSet>
+
 namespace platform {
 
 namespace {
@@ -203,12 +205,18 @@ std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section
 
 QList<QByteArray> IniDocument::sectionNames() const {
     QList<QByteArray> names;
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const IniLine& line = m_lines[i];
-        // A repeated section is listed once, as only its first occurrence is ever read.
-        if (line.kind == IniLine::Kind::Section && !line.name.isEmpty() &&
-            findSection(line.name) == i)
+    // A repeated section is listed once, as only its first occurrence is ever read. The names
+    // seen so far are kept case-folded, as sections are matched, so that a file of many
+    // sections is listed in one pass.
+    QSet<QString> seen;
+    for (const IniLine& line : m_lines) {
+        if (line.kind != IniLine::Kind::Section || line.name.isEmpty())
+            continue;
+        const QString folded = line.matchName.toCaseFolded();
+        if (!seen.contains(folded)) {
+            seen.insert(folded);
             names.append(line.name);
+        }
     }
     return names;
 }
