@@ -1,10 +1,14 @@
 #pragma once
 
 #include "app/frmTranslate.h"
+#include "credentials/modStrHexByte.h"
 #include "settings/clsIniFile.h"
+#include "standin/StandInService.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestService.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -35,6 +39,13 @@ protected:
         ini.File(iniPath());
         return ini.GetSetting(section, key);
     }
+    // The [BaiDuKeyInfo] section as the window stores it.
+    static QByteArray credentialSettings(const QString& appId = testsupport::kAppId,
+                                         const QString& key = testsupport::kKey) {
+        return "[BaiDuKeyInfo]\r\nAppID=" + appId.toLatin1() +
+               "\r\nSecret_Key_Encode=" + modStrHexByte::EncodeSecretKey(appId, key).toLatin1() +
+               "\r\n";
+    }
 
     frmTranslate& openWindow() {
         window_ = std::make_unique<frmTranslate>(dialogs, [this] { return iniPath(); });
@@ -57,4 +68,33 @@ protected:
 private:
     QTemporaryDir dir_;
     std::unique_ptr<frmTranslate> window_;
+};
+
+// The settings file sends plain HTTP to `service` and HTTPS to `secureService`, two local
+// stand-ins that know the test account.
+class ServiceWindowFixture : public WindowFixture {
+protected:
+    void SetUp() override {
+        service.start();
+        secureService.start();
+        writeSettings(serviceSettings());
+    }
+    QByteArray serviceSettings() const {
+        return QByteArray("[Service]\r\nHttpEndpoint=") + service.endpoint().c_str() +
+               "\r\nHttpsEndpoint=" + secureService.endpoint().c_str() + "\r\n";
+    }
+    void openWithCredentials(const QString& key = testsupport::kKey) {
+        writeSettings(serviceSettings() + credentialSettings(testsupport::kAppId, key));
+        openWindow();
+    }
+    // Clicks 开始翻译 on `source` and lets the window lay out and paint what it shows.
+    QString translate(const QString& source) {
+        text1()->setPlainText(source);
+        click("Command1");
+        QApplication::processEvents();
+        return text2()->toPlainText();
+    }
+
+    standin::StandInService service{testsupport::TestAccount()};
+    standin::StandInService secureService{testsupport::TestAccount()};
 };
