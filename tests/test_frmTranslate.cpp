@@ -1,105 +1,74 @@
 #include "app/HelpText.h"
-#include "credentials/modStrHexByte.h"
+#include "support/FormField.h"
 #include "support/WindowFixture.h"
 
-#include <QApplication>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 
-namespace {
-
-// A settings file as the Windows program writes it: code page 936, CR LF.
-QByteArray Ini(std::initializer_list<const char*> lines) {
-    QByteArray bytes;
-    for (const char* line : lines)
-        bytes += QByteArray(line) + "\r\n";
-    return bytes;
-}
-
-QByteArray StoredCredentials(const QString& appId, const QString& key, const char* fontSize) {
-    return Ini({"[BaiDuKeyInfo]", qPrintable("AppID=" + appId),
-                qPrintable("Secret_Key_Encode=" + modStrHexByte::EncodeSecretKey(appId, key)),
-                "[Font]", fontSize});
-}
-
-} // namespace
+using testsupport::FormField;
+using testsupport::kAppId;
+using testsupport::kKey;
 
 using StartUp = WindowFixture;
 
-TEST_F(StartUp, StoredTrueTicksHttpsAndRewritesIt) {
+TEST_F(StartUp, OnlyATrueHttpsTicksTheBoxAndEveryChangeIsWritten) {
     for (const char* stored : {"TRUE", " true ", "True", "1"}) {
-        writeSettings(Ini({"[Settings]", qPrintable(QStringLiteral("Https=") + stored)}));
+        writeSettings("[Settings]\r\nHttps=" + QByteArray(stored) + "\r\n");
         openWindow();
         EXPECT_TRUE(check1()->isChecked()) << stored;
         EXPECT_EQ(setting("Settings", "Https"), "TRUE") << stored;
     }
-}
-
-TEST_F(StartUp, AnyOtherHttpsValueLeavesTheBoxClearAndTheFileUntouched) {
     for (const char* stored :
          {"Https=FALSE", "Https=0", "Https=yes", "Https=-1", "Https=", "X=1"}) {
-        const QByteArray before = Ini({"[Settings]", stored});
+        const QByteArray before = "[Settings]\r\n" + QByteArray(stored) + "\r\n";
         writeSettings(before);
         openWindow();
         EXPECT_FALSE(check1()->isChecked()) << stored;
         EXPECT_EQ(settingsBytes(), before) << stored;
     }
+    check1()->click();
+    EXPECT_EQ(setting("Settings", "Https"), "TRUE");
+    check1()->click();
+    EXPECT_EQ(setting("Settings", "Https"), "FALSE");
 }
 
 TEST_F(StartUp, WithoutASettingsFileNothingIsLoadedOrCreated) {
     const double designSize = openWindow().font().pointSizeF();
     EXPECT_FALSE(check1()->isChecked());
     EXPECT_TRUE(window().credentials().strAppID.isEmpty());
-    EXPECT_TRUE(window().credentials().strSecretKey.isEmpty());
     EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), designSize);
     EXPECT_FALSE(QFile::exists(iniPath()));
 }
 
-TEST_F(StartUp, StoredCredentialsAreDecodedAndTheFontSizeApplied) {
-    writeSettings(StoredCredentials("2015 0630", "12345678", "FontSize=12"));
-    openWindow();
-    EXPECT_EQ(window().credentials().strAppID, "2015 0630");
-    EXPECT_EQ(window().credentials().strSecretKey, "12345678");
-    EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), 12);
-    EXPECT_DOUBLE_EQ(text2()->font().pointSizeF(), 12);
-}
-
-TEST_F(StartUp, AMissingOrBlankCredentialSkipsCredentialsAndFontSize) {
-    const QString key = modStrHexByte::EncodeSecretKey("20150630", "12345678");
-    const QList<QByteArray> files = {
-        Ini({"[BaiDuKeyInfo]", "AppID=20150630", "[Font]", "FontSize=20"}),
-        Ini({"[BaiDuKeyInfo]", "AppID=20150630", "Secret_Key_Encode=", "[Font]", "FontSize=20"}),
-        Ini({"[BaiDuKeyInfo]", "AppID=   ", qPrintable("Secret_Key_Encode=" + key), "[Font]",
-             "FontSize=20"}),
-        Ini({"[BaiDuKeyInfo]", "AppID=unknown value", qPrintable("Secret_Key_Encode=" + key),
-             "[Font]", "FontSize=20"}),
+TEST_F(StartUp, CredentialsAndTheFontSizeAreLoadedOnlyWhenBothCredentialsAreThere) {
+    const QByteArray appId = "AppID=" + kAppId.toLatin1() + "\r\n";
+    const QByteArray key =
+        "Secret_Key_Encode=" + modStrHexByte::EncodeSecretKey(kAppId, kKey).toLatin1() + "\r\n";
+    const struct {
+        QByteArray credentials;
+        const char* fontSize;
+        double shown; // 0: the design size
+    } cases[] = {
+        {appId + key, "12", 12},
+        {appId + key, "abc", 0},
+        {appId + key, "5", 0},
+        {appId + key, "73", 0},
+        {appId, "20", 0},
+        {appId + "Secret_Key_Encode=\r\n", "20", 0},
+        {"AppID=   \r\n" + key, "20", 0},
+        {"AppID=unknown value\r\n" + key, "20", 0},
     };
-    for (const QByteArray& file : files) {
-        writeSettings(file);
+    for (const auto& c : cases) {
+        writeSettings("[BaiDuKeyInfo]\r\n" + c.credentials + "[Font]\r\nFontSize=" + c.fontSize);
         const double designSize = openWindow().font().pointSizeF();
-        EXPECT_TRUE(window().credentials().strAppID.isEmpty()) << file.constData();
-        EXPECT_TRUE(window().credentials().strSecretKey.isEmpty()) << file.constData();
-        EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), designSize) << file.constData();
+        const bool loaded = c.credentials == appId + key;
+        EXPECT_EQ(window().credentials().strAppID, loaded ? kAppId : QString())
+            << c.credentials.data();
+        EXPECT_EQ(window().credentials().strSecretKey, loaded ? kKey : QString());
+        EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), c.shown ? c.shown : designSize);
+        EXPECT_DOUBLE_EQ(text2()->font().pointSizeF(), c.shown ? c.shown : designSize);
     }
-}
-
-TEST_F(StartUp, AFontSizeThatIsNotANumberOrOutOfRangeKeepsTheDesignSize) {
-    for (const char* stored : {"FontSize=abc", "FontSize=5", "FontSize=73"}) {
-        writeSettings(StoredCredentials("20150630", "12345678", stored));
-        const double designSize = openWindow().font().pointSizeF();
-        EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), designSize) << stored;
-        EXPECT_DOUBLE_EQ(text2()->font().pointSizeF(), designSize) << stored;
-    }
-}
-
-using HttpsToggle = WindowFixture;
-
-TEST_F(HttpsToggle, EveryChangeIsWritten) {
-    openWindow();
-    check1()->click();
-    EXPECT_EQ(settingsBytes(), "[Settings]\r\nHttps=TRUE\r\n");
-    check1()->click();
-    EXPECT_EQ(setting("Settings", "Https"), "FALSE");
 }
 
 using Layout = WindowFixture;
@@ -110,7 +79,6 @@ TEST_F(Layout, ControlsStandWhereTheyWereDesigned) {
     EXPECT_EQ(form.size(), QSize(732, 563));
     EXPECT_EQ(text1()->geometry(), QRect(8, 8, 713, 249));
     EXPECT_EQ(text2()->geometry(), QRect(8, 312, 713, 241));
-    EXPECT_EQ(control<QPushButton>("Command2")->geometry().right() + 1, 721);
     EXPECT_EQ(combo("Combo1")->currentText(), "Auto");
     EXPECT_EQ(combo("Combo2")->currentText(), "zh");
     ASSERT_EQ(combo("Combo1")->count(), 21);
@@ -134,16 +102,12 @@ TEST_F(Layout, TextBoxesFollowTheWindowFromTheBaseline) {
     EXPECT_EQ(text1()->size(), QSize(813, 249));
     EXPECT_EQ(text2()->size(), QSize(813, 301));
     EXPECT_EQ(control<QPushButton>("Command2")->pos(), QPoint(672, 264));
-
-    // Text2 would be 100 twips high or less: nothing changes, widths included.
-    form.resize(732 + 20, 563 - 235);
-    EXPECT_EQ(text1()->size(), QSize(813, 249));
-    EXPECT_EQ(text2()->size(), QSize(813, 301));
-
-    // Too narrow for either box: nothing changes.
-    form.resize(732 - 707, 563);
-    EXPECT_EQ(text1()->size(), QSize(813, 249));
-
+    // Text2 would be 100 twips high or less, or the window too narrow: nothing changes.
+    for (const QSize& tooSmall : {QSize(732 + 20, 563 - 235), QSize(732 - 707, 563)}) {
+        form.resize(tooSmall);
+        EXPECT_EQ(text1()->size(), QSize(813, 249));
+        EXPECT_EQ(text2()->size(), QSize(813, 301));
+    }
     form.resize(732, 563);
     EXPECT_EQ(text1()->size(), QSize(713, 249));
     EXPECT_EQ(text2()->size(), QSize(713, 241));
@@ -151,30 +115,18 @@ TEST_F(Layout, TextBoxesFollowTheWindowFromTheBaseline) {
 
 using FontSize = WindowFixture;
 
-TEST_F(FontSize, PlusThenMinusReturnsAndEveryClickIsStored) {
-    writeSettings(StoredCredentials("20150630", "12345678", "FontSize=10"));
-    openWindow();
-    click("Command5");
-    EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), 11);
-    EXPECT_DOUBLE_EQ(text2()->font().pointSizeF(), 11);
-    EXPECT_EQ(setting("Font", "FontSize"), "11");
-    click("Command4");
-    EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), 10);
-    EXPECT_EQ(setting("Font", "FontSize"), "10");
-}
-
-TEST_F(FontSize, SizesOutsideSixToSeventyTwoAreRefusedButStillStored) {
-    writeSettings(StoredCredentials("20150630", "12345678", "FontSize=6.5"));
-    openWindow();
-    click("Command4");
-    EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), 6.5);
-    EXPECT_EQ(setting("Font", "FontSize"), "6.5");
-
-    writeSettings(StoredCredentials("20150630", "12345678", "FontSize=72"));
-    openWindow();
-    click("Command5");
-    EXPECT_DOUBLE_EQ(text2()->font().pointSizeF(), 72);
-    EXPECT_EQ(setting("Font", "FontSize"), "72");
+TEST_F(FontSize, EveryClickIsStoredAndSizesBeyondSixToSeventyTwoAreRefused) {
+    // A refused size leaves the boxes, and so the file, at the size they had.
+    for (const auto& [stored, button, shown, written] :
+         {std::tuple("10", "Command5", 11.0, "11"), std::tuple("11", "Command4", 10.0, "10"),
+          std::tuple("6.5", "Command4", 6.5, "6.5"), std::tuple("72", "Command5", 72.0, "72")}) {
+        writeSettings(credentialSettings() + "[Font]\r\nFontSize=" + stored);
+        openWindow();
+        click(button);
+        EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), shown) << stored << button;
+        EXPECT_DOUBLE_EQ(text2()->font().pointSizeF(), shown) << stored << button;
+        EXPECT_EQ(setting("Font", "FontSize"), written);
+    }
 }
 
 using Help = WindowFixture;
@@ -187,12 +139,11 @@ TEST_F(Help, ShowsTheUsageNotesWithTheCodeTable) {
     EXPECT_EQ(box.style, 64);
     EXPECT_EQ(box.title, QStringLiteral("使用说明："));
     EXPECT_EQ(box.prompt, HelpText());
-    EXPECT_EQ(box.prompt.count(QStringLiteral("\r\n")), 14);
     EXPECT_TRUE(
         box.prompt.startsWith(QStringLiteral("本程序使用百度通用翻译API完成翻译任务，使用前需前往"
                                              "http://api.fanyi.baidu.com/注册成为开发者")));
     const QStringList lines = box.prompt.split(QStringLiteral("\r\n"));
-    ASSERT_EQ(lines.size(), 15);
+    ASSERT_EQ(lines.size(), 15); // 14 line breaks
     QList<qsizetype> lengths;
     for (int i = 3; i <= 12; ++i)
         lengths << lines[i].size();
@@ -208,4 +159,130 @@ TEST_F(Exit, EndsTheProgramWithoutWritingAnything) {
     QTimer::singleShot(0, [this] { click("Command2"); });
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(QFile::exists(iniPath()));
+}
+
+// ---- Translation and credential setup against local stand-ins of the service ----
+
+using Translate = ServiceWindowFixture;
+
+TEST_F(Translate, AMultiLineTextComesBackOneParagraphPerLine) {
+    openWithCredentials();
+    EXPECT_EQ(translate("hello\nworld"), QStringLiteral("你好\n世界"));
+    ASSERT_EQ(service.requests().size(), 1u);
+    EXPECT_EQ(FormField(service.requests()[0].body, "q"), "hello\r\nworld");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Translate, LongTextsAreQuestionedFromSixThousandCodeUnits) {
+    openWithCredentials();
+    translate(QString(5999, u'a'));
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(service.requests().size(), 1u);
+
+    for (int answer : {MsgBoxAnswer::vbNo, MsgBoxAnswer::vbCancel}) {
+        text2()->setPlainText("earlier result");
+        dialogs.answerMessages({answer});
+        EXPECT_EQ(translate(QString(6000, u'a')), "earlier result");
+        EXPECT_EQ(service.requests().size(), 1u);
+    }
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].style, 291);
+    EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("警告："));
+
+    dialogs.answerMessages({MsgBoxAnswer::vbYes});
+    translate(QString(6000, u'a'));
+    EXPECT_EQ(service.requests().size(), 2u);
+    // Characters are counted, not bytes: 2500 Chinese characters pass without a question.
+    translate(QString(2500, QChar(0x4E2D)));
+    EXPECT_EQ(dialogs.shown.size(), 3u);
+}
+
+TEST_F(Translate, WithoutCredentialsItRefusesAndSendsNothing) {
+    openWindow();
+    EXPECT_EQ(translate("hello"), QStringLiteral("译文"));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].style, 16);
+    EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("程序终止！"));
+    EXPECT_TRUE(
+        dialogs.shown[0].prompt.endsWith(QStringLiteral("网址：http://api.fanyi.baidu.com/")));
+    EXPECT_TRUE(service.requests().empty());
+}
+
+TEST_F(Translate, CodesAreTrimmedAndLowerCasedAndTickedHttpsUsesTheHttpsEndpoint) {
+    openWithCredentials();
+    combo("Combo2")->setEditText(" EN ");
+    EXPECT_EQ(translate(QStringLiteral("你好")), "hello");
+    ASSERT_EQ(service.requests().size(), 1u);
+    EXPECT_EQ(FormField(service.requests()[0].body, "from"), "auto");
+    EXPECT_EQ(FormField(service.requests()[0].body, "to"), "en");
+
+    check1()->click();
+    EXPECT_EQ(translate(QStringLiteral("你好")), "hello");
+    EXPECT_EQ(service.requests().size(), 1u);
+    EXPECT_EQ(secureService.requests().size(), 1u);
+}
+
+TEST_F(Translate, TheServicesErrorLineIsShown) {
+    openWithCredentials(QStringLiteral("WrongKey"));
+    EXPECT_EQ(translate("apple"), QStringLiteral("错误代码:54001,说明:Invalid Sign"));
+}
+
+TEST_F(Translate, CtrlReturnTranslatesAndReturnBreaksTheLine) {
+    openWithCredentials();
+    text1()->setPlainText("apple");
+    text1()->moveCursor(QTextCursor::End);
+    QTest::keyClick(text1(), Qt::Key_Return);
+    EXPECT_EQ(text1()->toPlainText(), "apple\n");
+    EXPECT_TRUE(service.requests().empty());
+    QTest::keyClick(text1(), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(service.requests().size(), 1u);
+    EXPECT_EQ(text2()->toPlainText(), QStringLiteral("苹果\n"));
+}
+
+using CredentialSetup = ServiceWindowFixture;
+
+TEST_F(CredentialSetup, AsksBothStepsInOrderAndStoresTrimmedValuesThatTranslateAfterARestart) {
+    openWindow();
+    dialogs.answerInputs({"  " + kAppId + " ", " " + kKey + "  "});
+    click("Command3");
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("第1步（共2步）："));
+    EXPECT_EQ(dialogs.shown[0].prompt, QStringLiteral("请输入百度翻译APP ID（API_KEY）："));
+    EXPECT_EQ(dialogs.shown[1].title, QStringLiteral("第2步（共2步）："));
+    EXPECT_EQ(setting("BaiDuKeyInfo", "AppID"), kAppId);
+    EXPECT_EQ(setting("BaiDuKeyInfo", "Secret_Key_Encode"),
+              modStrHexByte::EncodeSecretKey(kAppId, kKey));
+    EXPECT_EQ(translate("hello"), QStringLiteral("你好"));
+
+    openWindow();
+    EXPECT_EQ(window().credentials().strSecretKey, kKey);
+    EXPECT_EQ(translate("world"), QStringLiteral("世界"));
+    EXPECT_EQ(service.requests().size(), 2u);
+}
+
+TEST_F(CredentialSetup, AnEmptyEntryChangesNothing) {
+    openWindow();
+    const QByteArray before = settingsBytes();
+    for (auto answers : {std::pair<QString, QString>{"", ""}, {"  ", kKey}, {kAppId, ""}}) {
+        dialogs.answerInputs({answers.first, answers.second});
+        click("Command3");
+    }
+    EXPECT_EQ(dialogs.shown.size(), 6u); // both boxes every time, even after an empty first one
+    EXPECT_EQ(settingsBytes(), before);
+    EXPECT_TRUE(window().credentials().strAppID.isEmpty());
+}
+
+TEST_F(CredentialSetup, KeysThatCannotBeStoredFaithfullyAreRefused) {
+    openWithCredentials();
+    const QByteArray before = settingsBytes();
+    for (const QString& key : {QString(33, u'k'), QStringLiteral("密钥abc")}) {
+        dialogs.shown.clear();
+        dialogs.answerInputs({"another", key});
+        click("Command3");
+        ASSERT_EQ(dialogs.shown.size(), 3u);
+        EXPECT_EQ(dialogs.shown[2].style, 48);
+        EXPECT_EQ(settingsBytes(), before);
+        EXPECT_EQ(window().credentials().strAppID, kAppId);
+        EXPECT_EQ(window().credentials().strSecretKey, kKey);
+    }
 }
