@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayList>
 #include <QString>
+#include <QUrlQuery>
 
 #include <string>
 
@@ -10,14 +9,9 @@ namespace testsupport {
 
 // One field of a recorded form body, decoded; "<missing>" when the body has no such field.
 inline QString FormField(const std::string& body, const QString& name) {
-    for (const QByteArray& pair : QByteArray::fromStdString(body).split('&')) {
-        if (pair.startsWith(name.toLatin1() + '=')) {
-            QByteArray value = pair.mid(name.size() + 1);
-            value.replace('+', ' ');
-            return QString::fromUtf8(QByteArray::fromPercentEncoding(value));
-        }
-    }
-    return QStringLiteral("<missing>");
+    const QUrlQuery form(QString::fromStdString(body).replace(u'+', QStringLiteral("%20")));
+    return form.hasQueryItem(name) ? form.queryItemValue(name, QUrl::FullyDecoded)
+                                   : QStringLiteral("<missing>");
 }
 
 } // namespace testsupport

@@ -2,7 +2,7 @@
 
 #include "app/Dialogs.h"
 
-#include <QStringList>
+#include <QString>
 
 #include <deque>
 #include <vector>
@@ -12,38 +12,38 @@ class ScriptedDialogs final : public Dialogs {
 public:
     struct Shown {
         QString prompt;
-        int style = -1; // -1 for an input box
+        int style; // -1 for an input box
         QString title;
     };
 
     void answerMessages(std::initializer_list<int> answers) {
-        messageAnswers_.insert(messageAnswers_.end(), answers);
+        messages_.insert(messages_.end(), answers);
     }
     void answerInputs(std::initializer_list<QString> answers) {
-        inputAnswers_.insert(inputAnswers_.end(), answers);
+        inputs_.insert(inputs_.end(), answers);
     }
 
     int MsgBox(const QString& prompt, int style, const QString& title) override {
         shown.push_back({prompt, style, title});
-        if (messageAnswers_.empty())
-            return MsgBoxAnswer::vbOK;
-        const int answer = messageAnswers_.front();
-        messageAnswers_.pop_front();
-        return answer;
+        return next(messages_, int{MsgBoxAnswer::vbOK});
     }
-
     QString InputBox(const QString& prompt, const QString& title) override {
         shown.push_back({prompt, -1, title});
-        if (inputAnswers_.empty())
-            return {};
-        QString answer = inputAnswers_.front();
-        inputAnswers_.pop_front();
-        return answer;
+        return next(inputs_, QString());
     }
 
     std::vector<Shown> shown;
 
 private:
-    std::deque<int> messageAnswers_;
-    std::deque<QString> inputAnswers_;
+    // The next scripted answer, or `otherwise` once the script has run out.
+    template <typename T> static T next(std::deque<T>& answers, T otherwise) {
+        if (answers.empty())
+            return otherwise;
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::deque<int> messages_;
+    std::deque<QString> inputs_;
 };
