@@ -6,7 +6,6 @@
 #include "support/QtPrinters.h"
 #include "support/TestPki.h"
 
-#include <QCryptographicHash>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -28,10 +27,7 @@ TEST(AnswerTranslateRequest, PublishedSignVectorIsAcceptedWithTheExactReply) {
 TEST(AnswerTranslateRequest, EscapesNonAsciiUnitsSlashQuotesAndControlCharacters) {
     const std::string q = "a/b \"c\" \\ \t\x01 \xF0\x9F\x98\x80\xE4\xB8\xAD"; // ... 😀中
     const std::string sign =
-        QCryptographicHash::hash(QByteArray::fromStdString("1" + q + "2" + "key"),
-                                 QCryptographicHash::Md5)
-            .toHex()
-            .toStdString();
+        modQuorvel::MakeSign("1", QString::fromStdString(q), "2", "key").toStdString();
     const std::string escaped = R"(a\/b \"c\" \\ \t\u0001 \ud83d\ude00\u4e2d)";
     EXPECT_EQ(
         AnswerTranslateRequest(

@@ -26,43 +26,34 @@ TEST(MakeSign, PublishedTestVector) {
               QStringLiteral("f89f9594663708c1605f3d736d01d2d4"));
 }
 
-TEST(InterpretReply, GivesTheTranslatedLinesOrTheServicesErrorLine) {
-    const struct {
-        const char* body;
-        long status;
-        QString text;
-        bool serviceError;
-    } cases[] = {
-        {R"({"from":"zh","to":"en","trans_result":[{"src":"a","dst":"\u4f60\u597d"},)"
-         R"({"src":"b","dst":"\u4e16\u754c"}]})",
-         200, "你好\r\n世界", false},
-        {R"({"trans_result":[{"dst":"x"},{"dst":""},{"dst":"y"}]})", 200, "x\r\n\r\ny", false},
-        {R"({"trans_result":[{"dst":""},{"dst":"x"}]})", 200, "\r\nx", false},
-        {R"({"trans_result":[]})", 200, "", false},
-        // Every JSON escape, a surrogate pair, a literal backslash before "u", and a value
-        // ending in an escaped backslash that must not run into the next one.
-        {R"({"trans_result":[{"dst":"a\"b\\c\/d\ne\tf"}]})", 200, "a\"b\\c/d\ne\tf", false},
-        {R"({"trans_result":[{"dst":"\u5bf9\u4e0d\u8d77 \ud83d\ude00 \\u4e2d"}]})", 200,
-         "对不起 \U0001F600 \\u4e2d", false},
-        {R"({"trans_result":[{"dst":"a\\"},{"dst":"b"}]})", 200, "a\\\r\nb", false},
-        // Only a top-level error_code, string or number, makes the error line.
-        {R"({"trans_result":[{"src":"error_code","dst":"\"error_code\""}]})", 200, "\"error_code\"",
-         false},
-        {R"({"error_code":"54001","error_msg":"Invalid Sign"})", 200,
-         "错误代码:54001,说明:Invalid Sign", true},
-        {R"({"error_code":123,"error_msg":"abc"})", 200, "错误代码:123,说明:abc", true},
-        {R"({"error_code":"52003"})", 200, "错误代码:52003,说明:", true},
-        {R"({"error_code":"58001","error_msg":"a\/b \u4e2d"})", 200, "错误代码:58001,说明:a/b 中",
-         true},
-        // The HTTP status is not looked at when the body is a JSON object.
-        {R"({"trans_result":[{"dst":"ok"}]})", 500, "ok", false},
-        {R"({"error_code":"52001","error_msg":"TIMEOUT"})", 503, "错误代码:52001,说明:TIMEOUT",
-         true},
-    };
-    for (const auto& c : cases) {
-        const TranslateReply reply = InterpretReply(c.body, c.status);
-        EXPECT_EQ(reply.text, c.text) << c.body;
-        EXPECT_EQ(reply.serviceError, c.serviceError) << c.body;
+// The HTTP status is not looked at when the body is a JSON object.
+TEST(InterpretReply, GivesTheTranslatedLinesOrTheServicesErrorLineWhateverTheStatus) {
+    for (const auto& [body, text] : std::initializer_list<std::pair<const char*, QString>>{
+             {R"({"from":"zh","to":"en","trans_result":[{"src":"a","dst":"\u4f60\u597d"},)"
+              R"({"src":"b","dst":"\u4e16\u754c"}]})",
+              "你好\r\n世界"},
+             {R"({"trans_result":[{"dst":""},{"dst":"x"},{"dst":""}]})", "\r\nx\r\n"},
+             {R"({"trans_result":[]})", ""},
+             // Every JSON escape, a surrogate pair, a literal backslash before "u", and a value
+             // ending in an escaped backslash that must not run into the next one.
+             {R"({"trans_result":[{"dst":"a\"b\\c\/d\ne\tf"}]})", "a\"b\\c/d\ne\tf"},
+             {R"({"trans_result":[{"dst":"\u5bf9\u4e0d\u8d77 \ud83d\ude00 \\u4e2d"}]})",
+              "对不起 \U0001F600 \\u4e2d"},
+             {R"({"trans_result":[{"dst":"a\\"},{"dst":"b"}]})", "a\\\r\nb"},
+             // Only a top-level error_code, string or number, makes the error line.
+             {R"({"trans_result":[{"src":"error_code","dst":"\"error_code\""}]})",
+              "\"error_code\""},
+             {R"({"error_code":"54001","error_msg":"Invalid Sign"})",
+              "错误代码:54001,说明:Invalid Sign"},
+             {R"({"error_code":123,"error_msg":"abc"})", "错误代码:123,说明:abc"},
+             {R"({"error_code":"52003"})", "错误代码:52003,说明:"},
+             {R"({"error_code":"58001","error_msg":"a\/b \u4e2d"})", "错误代码:58001,说明:a/b 中"},
+         }) {
+        for (long status : {200, 503}) {
+            const TranslateReply reply = InterpretReply(body, status);
+            EXPECT_EQ(reply.text, text) << body << " " << status;
+            EXPECT_EQ(reply.serviceError, text.startsWith("错误代码")) << body;
+        }
     }
 }
 
@@ -153,7 +144,7 @@ TEST_F(TranslateOverHttp, EachServiceErrorComesBackAsTheErrorLine) {
     EXPECT_EQ(translate("apple"), QStringLiteral("错误代码:54003,说明:Invalid Access Limit"));
 }
 
-TEST_F(TranslateOverHttp, EachFailureNamesWhatFailedAndTheNextRequestWorks) {
+TEST_F(TranslateOverHttp, EachFailureNamesWhatFailed) {
     options.totalTimeout = std::chrono::milliseconds(500);
     const struct {
         Fault fault;
@@ -181,15 +172,8 @@ TEST_F(TranslateOverHttp, EachFailureNamesWhatFailedAndTheNextRequestWorks) {
     service.setFault(Fault::None);
     EXPECT_EQ(translate("apple"), QStringLiteral("苹果"));
 
-    service.stop();
-    EXPECT_EQ(failure(), QStringLiteral("请求失败:无法连接到服务器"));
-    options.httpEndpoint = QStringLiteral("http://name.invalid/api/trans/vip/translate");
-    EXPECT_EQ(failure(), QStringLiteral("请求失败:找不到服务器"));
-}
-
-// The reply limit is exact, and a reply within it comes back whole, however large.
-TEST_F(TranslateOverHttp, ReplyUpToTheSizeLimitComesBackWhole) {
-    // The JSON around the one dst value of a HugeReply.
+    // The reply limit is exact, and a reply within it comes back whole, however large: all but
+    // the JSON around its one dst value.
     constexpr qint64 kFrame =
         sizeof R"({"from":"en","to":"zh","trans_result":[{"src":"huge","dst":""}]})" - 1;
     options.maxReplyBytes = 1 << 20;
@@ -197,6 +181,11 @@ TEST_F(TranslateOverHttp, ReplyUpToTheSizeLimitComesBackWhole) {
     EXPECT_EQ(translate("apple"), QString((1 << 20) - kFrame, u'x'));
     service.setFault(Fault::HugeReply, {}, 500, (1 << 20) + 1);
     EXPECT_EQ(failure(), kTooLarge);
+
+    service.stop();
+    EXPECT_EQ(failure(), QStringLiteral("请求失败:无法连接到服务器"));
+    options.httpEndpoint = QStringLiteral("http://name.invalid/api/trans/vip/translate");
+    EXPECT_EQ(failure(), QStringLiteral("请求失败:找不到服务器"));
 }
 
 TEST(TranslateOverHttps, OnlyACertificateOfATrustedCaForThisHostIsAccepted) {
