@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -48,33 +49,17 @@ void ExpectTheStoredSettings(const clsIniFile& ini) {
     EXPECT_EQ(ini.GetSetting("Font", "FontSize"), "14");
 }
 
-// Sets the immutable attribute, which stops root as well, and clears it again when it goes.
-class ImmutableFile {
-public:
-    explicit ImmutableFile(const QString& path) : path_(QFile::encodeName(path)) {
-        set_ = change(FS_IMMUTABLE_FL);
-    }
-    ~ImmutableFile() {
-        if (set_)
-            change(0);
-    }
-    bool isSet() const { return set_; }
-
-private:
-    bool change(int flags) const {
-        const int fd = ::open(path_.constData(), O_RDONLY);
-        int old = 0;
-        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &old) == 0;
-        flags |= old & ~FS_IMMUTABLE_FL;
-        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        return done;
-    }
-
-    QByteArray path_;
-    bool set_ = false;
-};
+// Sets or clears the immutable attribute, which stops root as well; false when it cannot.
+bool SetImmutable(const QString& path, bool on) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
 
 class SettingsFaults : public ::testing::Test {
 protected:
@@ -155,9 +140,13 @@ TEST_F(SettingsFaults, ReadOnlyFileOrFolderIsReadButNotWritten) {
     const QString file = path("quorvel.ini");
     ASSERT_TRUE(writeFileBytes(file, StoredSettings()));
     // Only the immutable attribute stops root; anyone else, a folder without write permission.
-    const ImmutableFile immutable(file);
     const QByteArray folder = QFile::encodeName(dir.path());
-    if (!immutable.isSet()) {
+    const bool immutable = SetImmutable(file, true);
+    const auto restore = qScopeGuard([&] {
+        SetImmutable(file, false);
+        ::chmod(folder.constData(), 0755);
+    });
+    if (!immutable) {
         if (geteuid() == 0)
             GTEST_SKIP() << "root writes into read-only folders and cannot make a file immutable";
         ASSERT_EQ(::chmod(folder.constData(), 0555), 0);
@@ -168,7 +157,6 @@ TEST_F(SettingsFaults, ReadOnlyFileOrFolderIsReadButNotWritten) {
     ExpectTheStoredSettings(ini);
     EXPECT_EQ(readFileBytes(file), StoredSettings());
     EXPECT_EQ(entries(), QStringList{QStringLiteral("quorvel.ini")});
-    ::chmod(folder.constData(), 0755);
 }
 
 // Listing the sections once looked up every name again from the top of the file: 40 s here.
