@@ -66,7 +66,7 @@ TEST_F(QuorvelCli, TranslatesItsWordsJoinedByBlanksWithTheWindowsCodeRules) {
     storeCredentials();
     const CliResult result = run({"-s", " EN ", "--target=ZH", "hello", "world"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, QStringLiteral("译：hello world\n").toUtf8());
+    EXPECT_EQ(result.out, "译：hello world\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(sentField("q"), "hello world");
     EXPECT_EQ(sentField("from"), "en");
@@ -96,17 +96,16 @@ TEST_F(QuorvelCli, UsesTheStoredProtocolUnlessTheCommandLineChoosesOne) {
 TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
     CliResult result = run({"apple"});
     EXPECT_EQ(result.status, 4);
-    EXPECT_TRUE(
-        QString::fromUtf8(result.err).contains(QStringLiteral("http://api.fanyi.baidu.com/")));
+    EXPECT_TRUE(result.err.contains("http://api.fanyi.baidu.com/"));
 
-    storeCredentials(QStringLiteral("WrongKey"));
+    storeCredentials("WrongKey");
     for (const QStringList& arguments :
          {QStringList{"--bogus", "apple"}, QStringList{"apple", "-s"},
           QStringList{"--https", "--http", "apple"}, QStringList{"--configure", "apple"},
           QStringList{"--configure", "-t", "en"}}) {
         result = run(arguments);
         EXPECT_EQ(result.status, 2) << arguments.join(' ').toStdString();
-        EXPECT_TRUE(QString::fromUtf8(result.err).contains(QStringLiteral("用法：")));
+        EXPECT_TRUE(result.err.contains("用法："));
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(run({}, "caf\xE9\n").status, 2) << "standard input that is not UTF-8";
@@ -115,16 +114,16 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
     result = run({"apple"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, QStringLiteral("错误代码:54001,说明:Invalid Sign\n").toUtf8());
+    EXPECT_EQ(result.err, "错误代码:54001,说明:Invalid Sign\n");
 
     service.setFault(standin::Fault::NonJsonBody);
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, QStringLiteral("无法识别的服务回复(HTTP 200)\n").toUtf8());
+    EXPECT_EQ(result.err, "无法识别的服务回复(HTTP 200)\n");
     service.stop();
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, QStringLiteral("请求失败:无法连接到服务器\n").toUtf8());
+    EXPECT_EQ(result.err, "请求失败:无法连接到服务器\n");
     EXPECT_EQ(result.out, "");
 }
 
@@ -133,15 +132,15 @@ TEST_F(QuorvelCli, ConfigureFromStandardInputStoresWhatTheWindowStores) {
         run({"--configure"}, " " + kAppId.toUtf8() + " \n" + kKey.toUtf8() + "\r\n");
     EXPECT_EQ(configured.status, 0) << configured.err.data();
     EXPECT_EQ(settingsBytes(), serviceSettings() + credentialSettings());
-    EXPECT_EQ(run({"apple"}).out, QStringLiteral("苹果\n").toUtf8());
+    EXPECT_EQ(run({"apple"}).out, "苹果\n");
 
     // The window translates with them, and the client with what the window stores.
     openWindow();
-    EXPECT_EQ(translate("apple"), QStringLiteral("苹果"));
+    EXPECT_EQ(translate("apple"), "苹果");
     writeSettings(serviceSettings());
     dialogs.answerInputs({kAppId, kKey});
     click("Command3");
-    EXPECT_EQ(run({"world"}).out, QStringLiteral("世界\n").toUtf8());
+    EXPECT_EQ(run({"world"}).out, "世界\n");
 }
 
 TEST_F(QuorvelCli, ConfigureWritesNothingForAnEmptyOrRefusedEntry) {
@@ -149,10 +148,10 @@ TEST_F(QuorvelCli, ConfigureWritesNothingForAnEmptyOrRefusedEntry) {
     const QByteArray before = settingsBytes();
     for (const QByteArray& input : {QByteArray("20260101000000002\n   \n"), QByteArray(""),
                                     QByteArray("20260101000000002\n") + QByteArray(33, 'k') + "\n",
-                                    QStringLiteral("20260101000000002\n密钥abc\n").toUtf8()}) {
+                                    QByteArray("20260101000000002\n密钥abc\n")}) {
         const CliResult result = run({"--configure"}, input);
         EXPECT_EQ(result.status, 2) << input.data();
-        EXPECT_TRUE(QString::fromUtf8(result.err).contains(QStringLiteral("设置未作任何更改")));
+        EXPECT_TRUE(result.err.contains("设置未作任何更改"));
     }
     EXPECT_EQ(settingsBytes(), before);
 }
@@ -169,24 +168,21 @@ TEST_F(QuorvelCli, TheProgramSharesTheWindowsFileInItsOwnFolder) {
     // A multi-line standard input, sent as read but for the final line end; LF line ends out.
     const CliResult translated = runProgram({"-t", "zh"}, "hello\nworld\r\napple\n");
     EXPECT_EQ(translated.status, 0) << translated.err.data();
-    EXPECT_EQ(translated.out, QStringLiteral("你好\n世界\n苹果\n").toUtf8());
+    EXPECT_EQ(translated.out, "你好\n世界\n苹果\n");
     EXPECT_EQ(sentField("q"), "hello\nworld\r\napple");
 }
 
 // The key is typed at a terminal: a pseudo-terminal stands in for it.
 TEST(TerminalInput, TheKeyIsNotEchoedAndTheTerminalModeComesBack) {
-    int terminal = -1;
-    int typist = -1;
+    int terminal = -1, typist = -1;
     ASSERT_EQ(openpty(&typist, &terminal, nullptr, nullptr, nullptr), 0);
     ASSERT_TRUE(cli::IsTerminal(terminal));
-
     std::optional<QString> typed;
     std::thread reader([&] { typed = cli::ReadTerminalLine(terminal, false); });
     // Characters are echoed as they arrive, so type only once echo is off.
     termios mode{};
-    do {
-        tcgetattr(terminal, &mode);
-    } while (mode.c_lflag & ECHO);
+    while (tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ECHO)) {
+    }
     ASSERT_EQ(write(typist, "Secret01\n", 9), 9);
     reader.join();
     EXPECT_EQ(typed, QStringLiteral("Secret01"));
@@ -195,12 +191,10 @@ TEST(TerminalInput, TheKeyIsNotEchoedAndTheTerminalModeComesBack) {
 
     // What the terminal showed, up to the echoed line break (anything echoed comes before it).
     QByteArray shown;
-    pollfd output{typist, POLLIN, 0};
     char chunk[64];
-    ssize_t got = 0;
-    while (!shown.contains('\n') && poll(&output, 1, 5000) == 1 &&
-           (got = read(typist, chunk, sizeof chunk)) > 0)
-        shown.append(chunk, got);
+    pollfd output{typist, POLLIN, 0};
+    for (ssize_t got = 1; got > 0 && !shown.contains('\n') && poll(&output, 1, 5000) == 1;)
+        shown.append(chunk, std::max<ssize_t>(got = read(typist, chunk, sizeof chunk), 0));
     EXPECT_EQ(shown, "\r\n") << "the key was echoed";
     close(typist);
     close(terminal);
