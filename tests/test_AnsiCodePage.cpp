@@ -2,8 +2,6 @@
 
 #include "support/QtPrinters.h"
 
-#include <gtest/gtest.h>
-
 TEST(AnsiCodePage, ConverterIsPresent) {
     ASSERT_TRUE(platform::AnsiCodePageAvailable());
 }

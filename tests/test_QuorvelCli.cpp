@@ -1,6 +1,5 @@
 #include "cli/RunCli.h"
 #include "cli/TerminalInput.h"
-#include "support/FormField.h"
 #include "support/WindowFixture.h"
 
 #include <QBuffer>

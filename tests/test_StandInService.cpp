@@ -9,8 +9,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 using standin::AnswerTranslateRequest;
 
 TEST(AnswerTranslateRequest, PublishedSignVectorIsAcceptedWithTheExactReply) {

@@ -3,8 +3,6 @@
 
 #include "support/QtPrinters.h"
 
-#include <gtest/gtest.h>
-
 using clsGBtoUTF8::UTF8Encode;
 
 // ASCII is copied; every UTF-8 byte of anything else is escaped in upper case. A surrogate pair is

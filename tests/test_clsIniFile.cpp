@@ -8,8 +8,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 using testsupport::fixturePath;

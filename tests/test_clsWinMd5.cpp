@@ -8,8 +8,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 namespace {
 
 QString ReferenceMd5(const QByteArray& bytes) {

@@ -1,5 +1,4 @@
 #include "app/HelpText.h"
-#include "support/FormField.h"
 #include "support/WindowFixture.h"
 
 #include <QRegularExpression>

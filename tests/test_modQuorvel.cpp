@@ -7,8 +7,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 using namespace modQuorvel;
 using standin::Fault;
 using testsupport::FailureReason;

@@ -2,8 +2,6 @@
 
 #include "support/QtPrinters.h"
 
-#include <gtest/gtest.h>
-
 using modURLEnc::URLEncode;
 
 TEST(URLEncode, EscapesExactlyTheTwentySevenPunctuationCharactersAndTheBlank) {

@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 
-// Readable GoogleTest failure messages for Qt texts and byte arrays.
+// GoogleTest, with readable failure messages for Qt texts and byte arrays.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
