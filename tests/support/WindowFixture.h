@@ -5,20 +5,20 @@
 #include "credentials/modStrHexByte.h"
 #include "settings/clsIniFile.h"
 #include "standin/StandInService.h"
+#include "support/FileBytes.h"
 #include "support/QtPrinters.h"
 #include "support/TestService.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include <deque>
-
 #include <memory>
+#include <vector>
 
 // Answers the window's dialogs in a person's place, from a script, and keeps what was shown.
 class ScriptedDialogs final : public Dialogs {
@@ -67,14 +67,9 @@ protected:
     QString iniPath() const { return dir_.filePath(QStringLiteral("quorvel.ini")); }
 
     void writeSettings(const QByteArray& bytes) {
-        QFile file(iniPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(testsupport::writeFileBytes(iniPath(), bytes));
     }
-    QByteArray settingsBytes() const {
-        QFile file(iniPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray settingsBytes() const { return testsupport::readFileBytes(iniPath()); }
     QString setting(const QString& section, const QString& key) const {
         clsIniFile ini;
         ini.File(iniPath());
