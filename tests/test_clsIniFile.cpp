@@ -1,3 +1,4 @@
+#include "platform/PrivateProfile.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/clsIniFile.h"
 
@@ -6,9 +7,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using testsupport::fixturePath;
 using testsupport::readFileBytes;
@@ -27,14 +33,47 @@ int SharedPermissions(const QString& path) {
     return static_cast<int>(QFile::permissions(path) & 0x77);
 }
 
+// The settings file the Windows program left, and a check of every value it holds.
+QByteArray WindowsSettings() {
+    return readFileBytes(fixturePath("windows-settings.ini"));
+}
+void ExpectTheWindowsSettings(const clsIniFile& ini) {
+    EXPECT_EQ(ini.GetSetting("Settings", "Https"), "TRUE");
+    EXPECT_EQ(ini.GetSetting("BaiDuKeyInfo", "AppID"), "20240101000123456");
+    EXPECT_EQ(ini.GetSetting("BaiDuKeyInfo", "Secret_Key_Encode"),
+              "25BC8C975F27896E493C5D3010892D340EF2F9A6");
+    EXPECT_EQ(ini.GetSetting("Font", "FontSize"), "12");
+}
+
+// The folder's entries other than . and .., hidden ones included.
+QStringList Entries(const QTemporaryDir& dir) {
+    return QDir(dir.path())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// Bytes with a zero byte between `before` and `after`.
+QByteArray WithZero(const QByteArray& before, const QByteArray& after) {
+    return before + QByteArray(1, '\0') + after;
+}
+
+// Sets or clears the immutable attribute, which stops root as well; false when it cannot.
+bool SetImmutable(const QString& path, bool on) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
+
 } // namespace
 
 TEST(IniFile, ReadsTheFilesWindowsAndEditorsLeaveAndMarksWhatIsMissing) {
     const struct {
         const char *file, *section, *key, *value;
     } cases[] = {
-        {"windows-settings.ini", "Settings", "Https", "TRUE"},
-        {"windows-settings.ini", "BaiDuKeyInfo", "AppID", "20240101000123456"},
         {"hand-edited.ini", "settings", "HTTPS", "true"},
         {"hand-edited.ini", "BaiDuKeyInfo", "AppID", "20240101000123456"},
         {"hand-edited.ini", "BaiDuKeyInfo", "Note", "中文说明"},
@@ -48,6 +87,7 @@ TEST(IniFile, ReadsTheFilesWindowsAndEditorsLeaveAndMarksWhatIsMissing) {
         EXPECT_EQ(IniAt(fixturePath(c.file)).GetSetting(c.section, c.key),
                   QString::fromUtf8(c.value))
             << c.file << " " << c.section << "." << c.key;
+    ExpectTheWindowsSettings(IniAt(fixturePath("windows-settings.ini")));
     EXPECT_FALSE(QFileInfo::exists(fixturePath("missing.ini")));
 }
 
@@ -120,6 +160,96 @@ TEST(IniFile, TwoObjectsWritingInTurnKeepBothValues) {
     EXPECT_EQ(readFileBytes(first.File()), "[Settings]\r\nHttps=2\r\n[Font]\r\nFontSize=2\r\n");
     // Neither the lock nor a temporary file is left behind.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shared.ini"});
+}
+
+// ---- Settings files that cannot be written or hold what no program writes ----
+
+TEST(SettingsFaults, WhereNoFileCanBeWrittenWritesReturnZeroAndChangeNothing) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeFileBytes(dir.filePath("plain-file"), "not a folder"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    // /proc and a path under a plain file stop root too.
+    for (const QString& file :
+         {dir.filePath("no-such-folder/quorvel.ini"), dir.filePath("plain-file/quorvel.ini"),
+          QStringLiteral("/proc/quorvel-faults.ini"), dir.filePath("folder.ini")}) {
+        clsIniFile ini = IniAt(file);
+        EXPECT_EQ(ini.SaveSetting("Font", "FontSize", "14"), 0) << file.toStdString();
+        EXPECT_EQ(ini.GetSetting("Font", "FontSize"), "unknown value");
+    }
+    EXPECT_EQ(Entries(dir), QStringList({"folder.ini", "plain-file"}));
+    EXPECT_EQ(readFileBytes(dir.filePath("plain-file")), "not a folder");
+    EXPECT_TRUE(QDir(dir.filePath("folder.ini"))
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+TEST(SettingsFaults, ReadOnlyFileOrFolderIsReadButNotWritten) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("quorvel.ini");
+    ASSERT_TRUE(writeFileBytes(file, WindowsSettings()));
+    // Only the immutable attribute stops root; anyone else, a folder without write permission.
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const bool immutable = SetImmutable(file, true);
+    const auto restore = qScopeGuard([&] {
+        SetImmutable(file, false);
+        ::chmod(folder.constData(), 0755);
+    });
+    if (!immutable) {
+        if (geteuid() == 0)
+            GTEST_SKIP() << "root writes into read-only folders and cannot make a file immutable";
+        ASSERT_EQ(::chmod(folder.constData(), 0555), 0);
+    }
+    clsIniFile ini = IniAt(file);
+    EXPECT_EQ(ini.SaveSetting("Font", "FontSize", "9"), 0);
+    EXPECT_EQ(ini.SaveSetting("Other", "Key", "1"), 0);
+    ExpectTheWindowsSettings(ini);
+    EXPECT_EQ(readFileBytes(file), WindowsSettings());
+    EXPECT_EQ(Entries(dir), QStringList{QStringLiteral("quorvel.ini")});
+}
+
+// Listing the sections once looked up every name again from the top of the file: 40 s here.
+TEST(SettingsFaults, DamagedHugeFileIsReadListedAndKeptByteForByte) {
+    QTemporaryDir dir;
+    // A lead byte without its trail byte, a byte no character starts with, a lead byte before
+    // CR LF, zero bytes in a value, a key name and a section name, a 1 MB line and comment,
+    // 10 000 sections, and a lead byte ending the file.
+    QByteArray settings = "[Long]\r\nLong=" + QByteArray(1 << 20, 'v') + "\r\n;" +
+                          QByteArray(1 << 20, 'c') + "\r\n" + WindowsSettings() +
+                          "[Damaged]\r\nNote=a\x81 b\xFF\xFF"
+                          "c\x81\r\n" +
+                          WithZero("Zero=1", "2\r\n") + WithZero("Ke", "y=3\r\n[Na") +
+                          WithZero("", "me]\r\nKey=4\r\n");
+    for (int i = 0; i < 10000; ++i)
+        settings += "[Section" + QByteArray::number(i) + "]\r\nKey=" + QByteArray::number(i) +
+                    "\r\nBad=\xFF\x81\r\n" + WithZero("Zero=a", "b\r\n");
+    settings += "\x81";
+    const QString file = dir.filePath("quorvel.ini");
+    ASSERT_TRUE(writeFileBytes(file, settings));
+    clsIniFile ini = IniAt(file);
+    ExpectTheWindowsSettings(ini);
+    const QString note = ini.GetSetting("Damaged", "Note");
+    EXPECT_TRUE(note.startsWith(u'a') && note.contains(QStringLiteral(" b")) && note.contains(u'c'))
+        << note.toStdString();
+    EXPECT_EQ(ini.GetSetting("Damaged", "Zero"), QStringLiteral("1") + QChar(0) + "2");
+    EXPECT_EQ(ini.GetSetting("section9999", "KEY"), "9999");
+    // One read brings back what fits its buffer: 32749 bytes.
+    EXPECT_EQ(ini.GetSetting("Long", "Long"), QString(32749, u'v'));
+
+    QByteArray names(1 << 20, '\x7f');
+    const std::uint32_t count = platform::GetPrivateProfileStringA(
+        nullptr, nullptr, "", names.data(), static_cast<std::uint32_t>(names.size()), file);
+    const QList<QByteArray> listed = names.left(count).split('\0');
+    // Each name ends with a zero byte; the one holding a zero byte lists as two pieces.
+    ASSERT_EQ(listed.size(), 5 + 2 + 10000 + 1);
+    EXPECT_EQ(listed.mid(0, 5),
+              QByteArrayList({"Long", "Settings", "BaiDuKeyInfo", "Font", "Damaged"}));
+    EXPECT_EQ(listed[10006], "Section9999");
+
+    // A changed value and a new key each rewrite or add only their own line.
+    ASSERT_EQ(ini.SaveSetting("Font", "FontSize", "15"), 1);
+    ASSERT_EQ(ini.SaveSetting("Long", "Added", "1"), 1);
+    settings.replace("FontSize=12", "FontSize=15");
+    settings.replace("\r\n;ccc", "\r\nAdded=1\r\n;ccc");
+    EXPECT_EQ(readFileBytes(file), settings);
 }
 
 TEST(SettingsFilePath, FolderSlashBaseNameAndIni) {

@@ -1,9 +1,13 @@
 #include "app/HelpText.h"
+#include "app/TextBoxes.h"
 #include "support/WindowFixture.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 
+using standin::Fault;
 using testsupport::FormField;
 using testsupport::kAppId;
 using testsupport::kKey;
@@ -259,4 +263,59 @@ TEST_F(CredentialSetup, AnEmptyEntryOrARefusedKeyChangesNothing) {
         EXPECT_EQ(window().credentials().strAppID, kAppId);
         EXPECT_EQ(window().credentials().strSecretKey, kKey);
     }
+}
+
+// ---- Faults of the service and the settings file: a clear result, nothing lost ----
+
+using WindowFaults = ServiceWindowFixture;
+
+TEST_F(WindowFaults, FailuresReplaceTheBusyTextWithTheReasonAndNoMessageBox) {
+    openWithCredentials();
+    for (const auto& [fault, reason] :
+         {std::pair(Fault::CloseMidReply, "请求失败:连接中断"),
+          std::pair(Fault::HugeReply, "请求失败:服务器回复过大"),
+          std::pair(Fault::InvalidUtf8Body, "无法识别的服务回复(HTTP 200)")}) {
+        service.setFault(fault);
+        EXPECT_EQ(translate("apple"), QString::fromUtf8(reason));
+    }
+    service.setFault(Fault::None);
+    EXPECT_EQ(translate("apple"), QStringLiteral("苹果"));
+    service.stop();
+    EXPECT_EQ(translate("apple"), QStringLiteral("请求失败:无法连接到服务器"));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// A reply within the size limit that is one word of megabytes: shown whole, without freezing the
+// window (Qt's word-boundary wrapping of such a run takes minutes).
+TEST_F(WindowFaults, OneHugeWordWithinTheLimitIsShownWhole) {
+    openWithCredentials();
+    constexpr qint64 kSize = 3'000'000;
+    constexpr qint64 kFrame =
+        sizeof R"({"from":"en","to":"zh","trans_result":[{"src":"huge","dst":""}]})" - 1;
+    service.setFault(Fault::HugeReply, {}, 500, kSize);
+    const QString shown = translate("apple");
+    EXPECT_EQ(shown.size(), kSize - kFrame);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("xxxx")));
+
+    // The next text wraps at word boundaries again, and replaces the word as quickly.
+    service.setFault(Fault::None);
+    EXPECT_EQ(translate("apple"), QStringLiteral("苹果"));
+    EXPECT_EQ(text2()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+using WindowSettingsFaults = WindowFixture;
+
+TEST_F(WindowSettingsFaults, SettingsPathThatIsAFolderStartsBareAndChangesNothing) {
+    ASSERT_TRUE(QDir().mkpath(iniPath()));
+    openWindow();
+    EXPECT_FALSE(check1()->isChecked());
+    EXPECT_TRUE(window().credentials().strAppID.isEmpty());
+    const double size = TextBoxes::FontSize(text1());
+    click("Command5");
+    check1()->click();
+    EXPECT_EQ(TextBoxes::FontSize(text1()), size + 1); // the change holds for this run
+    EXPECT_TRUE(check1()->isChecked());
+    EXPECT_TRUE(QFileInfo(iniPath()).isDir());
+    EXPECT_TRUE(QDir(iniPath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(dialogs.shown.empty());
 }
