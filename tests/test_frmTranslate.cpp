@@ -112,15 +112,18 @@ TEST_F(Layout, TextBoxesFollowTheWindowFromTheBaseline) {
 using FontSize = WindowFixture;
 
 TEST_F(FontSize, EveryClickIsStoredAndSizesBeyondSixToSeventyTwoAreRefused) {
-    // A refused size leaves the boxes, and so the file, at the size they had.
-    for (const auto& [stored, button, shown, written] :
-         {std::tuple("10", "Command5", 11.0, "11"), std::tuple("11", "Command4", 10.0, "10"),
+    // "+" then "-" returns to the size; a refused size leaves the boxes, and so the file, as they
+    // were.
+    for (const auto& [stored, buttons, shown, written] :
+         {std::tuple("10", "Command5", 11.0, "11"),
+          std::tuple("10", "Command5 Command4", 10.0, "10"),
           std::tuple("6.5", "Command4", 6.5, "6.5"), std::tuple("72", "Command5", 72.0, "72")}) {
         writeSettings(credentialSettings() + "[Font]\r\nFontSize=" + stored);
         openWindow();
-        click(button);
-        EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), shown) << stored << button;
-        EXPECT_DOUBLE_EQ(text2()->font().pointSizeF(), shown) << stored << button;
+        for (const QByteArray& button : QByteArray(buttons).split(' '))
+            click(button.constData());
+        EXPECT_DOUBLE_EQ(text1()->font().pointSizeF(), shown) << stored << buttons;
+        EXPECT_DOUBLE_EQ(text2()->font().pointSizeF(), shown) << stored << buttons;
         EXPECT_EQ(setting("Font", "FontSize"), written);
     }
 }
