@@ -22,7 +22,8 @@ QByteArray argument(const char* text) {
 }
 
 bool holdsLineBreak(const char* text) {
-    return text && (std::strchr(text, '\r') || std::strchr(text, '\n'));
+    return text != nullptr &&
+           (std::strchr(text, '\r') != nullptr || std::strchr(text, '\n') != nullptr);
 }
 
 // A file that is missing or cannot be read reads as empty.
