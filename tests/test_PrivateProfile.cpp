@@ -253,6 +253,22 @@ TEST_F(PrivateProfileFile, Utf16LeFileStaysUtf16Le) {
     EXPECT_EQ(readFileBytes(file), expected);
 }
 
+// A UTF-16LE file of odd length ends in a byte that is no code unit. Lines a write appends go
+// before it, so that they and the lines already there stay readable.
+TEST_F(PrivateProfileFile, OddLastByteOfUtf16LeFileStaysLast) {
+    const auto utf16 = [](const QString& text) {
+        return QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    };
+    const QString file = dir.filePath(QStringLiteral("odd.ini"));
+    ASSERT_TRUE(writeFileBytes(file, utf16(QStringLiteral("[A]\r\nk=v")) + 'X'));
+
+    ASSERT_EQ(WritePrivateProfileStringA("B", "n", "1", file), 1);
+    EXPECT_EQ(readFileBytes(file), utf16(QStringLiteral("[A]\r\nk=v\r\n[B]\r\nn=1\r\n")) + 'X');
+    EXPECT_EQ(readValue("A", "k", file).text, "v");
+    EXPECT_EQ(readValue("B", "n", file).text, "1");
+}
+
 // Two processes write different keys at the same time; the lock and the re-read inside it keep
 // every key of both.
 TEST_F(PrivateProfileFile, ConcurrentWritersKeepEachOthersValues) {

@@ -107,12 +107,6 @@ QList<IniLine> splitUtf16(const QByteArray& bytes) {
         classify(line, WideToAnsi(text.mid(span.begin, span.end - span.begin)));
         lines.append(line);
     }
-    // An odd last byte is no code unit; keep it where it was.
-    if (bytes.size() % 2 != 0) {
-        if (lines.isEmpty() || !lines.last().lineBreak.isEmpty())
-            lines.append(IniLine{});
-        lines.last().content.append(bytes.back());
-    }
     return lines;
 }
 
@@ -140,7 +134,14 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
     if (bytes.startsWith(kUtf16LeMark)) {
         document.m_utf16 = true;
         document.m_byteOrderMark = kUtf16LeMark;
-        document.m_lines = splitUtf16(bytes.mid(kUtf16LeMark.size()));
+        QByteArray units = bytes.mid(kUtf16LeMark.size());
+        // An odd last byte is no code unit. It stays the file's last byte, after any line a write
+        // appends, so that every code unit keeps its alignment.
+        if (units.size() % 2 != 0) {
+            document.m_oddLastByte = units.right(1);
+            units.chop(1);
+        }
+        document.m_lines = splitUtf16(units);
     } else {
         document.m_lines = splitAnsi(bytes);
     }
@@ -151,7 +152,7 @@ QByteArray IniDocument::toBytes() const {
     QByteArray bytes = m_byteOrderMark;
     for (const IniLine& line : m_lines)
         bytes += line.content + line.lineBreak;
-    return bytes;
+    return bytes + m_oddLastByte;
 }
 
 std::optional<QByteArray> IniDocument::value(const QByteArray& section,

@@ -55,6 +55,7 @@ private:
 
     QByteArray m_byteOrderMark;
     bool m_utf16 = false;
+    QByteArray m_oddLastByte; // a UTF-16LE file of odd length ends in a byte that is no code unit
     QList<IniLine> m_lines;
 };
 
