@@ -157,6 +157,17 @@ TEST(PrivateProfileRead, Utf16LeFileReadsInTheAnsiCodePage) {
     EXPECT_EQ(read.count, 8u);
 }
 
+// The second byte of a double-byte character can be ']'; it does not close a section name.
+TEST_F(PrivateProfileFile, DoubleByteCharacterEndingInABracketStaysInTheSectionName) {
+    const char* const section = "\x81]"; // U+4E5A in code page 936
+    const QString file = dir.filePath(QStringLiteral("bracket.ini"));
+    ASSERT_TRUE(writeFileBytes(file, "[\x81]]\r\nk=v\r\n"));
+    EXPECT_EQ(readValue(section, "k", file).text, "v");
+
+    ASSERT_EQ(WritePrivateProfileStringA(section, "k", "new", file), 1);
+    EXPECT_EQ(readFileBytes(file), "[\x81]]\r\nk=new\r\n");
+}
+
 TEST_F(PrivateProfileFile, ReplacingAValueChangesOnlyItsLine) {
     const QString file = copyOf(kHandEdited);
     ASSERT_EQ(WritePrivateProfileStringA("SETTINGS", "https", "TRUE", file), 1);

@@ -35,6 +35,19 @@ QByteArray toUtf16Le(const QString& text) {
     return bytes;
 }
 
+// The first ']' that is a character of its own. In code page 936 a lead byte (0x81 to 0xFE) and
+// the byte after it make one character, and that second byte may be ']' (0x81 0x5D is U+4E5A).
+qsizetype closingBracket(const QByteArray& ansi) {
+    for (qsizetype i = 0; i < ansi.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(ansi[i]);
+        if (byte == ']')
+            return i;
+        if (byte >= 0x81 && byte <= 0xFE)
+            ++i;
+    }
+    return -1;
+}
+
 // Fills in what the line means from its text in the ANSI code page.
 void classify(IniLine& line, const QByteArray& ansi) {
     const QByteArray trimmed = trimIniBlanks(ansi);
@@ -44,7 +57,7 @@ void classify(IniLine& line, const QByteArray& ansi) {
         line.kind = IniLine::Kind::Comment;
     } else if (trimmed.startsWith('[')) {
         line.kind = IniLine::Kind::Section;
-        const qsizetype close = trimmed.indexOf(']');
+        const qsizetype close = closingBracket(trimmed);
         line.name = trimIniBlanks(close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1));
     } else {
         line.kind = IniLine::Kind::Entry;
