@@ -264,6 +264,42 @@ TEST_F(PrivateProfileFile, Utf16LeFileStaysUtf16Le) {
     EXPECT_EQ(readFileBytes(file), expected);
 }
 
+// Names under which a written key would not be found again are refused and nothing is written:
+// stored, such a key could never be read, and a key line starting with '[' would add a section.
+TEST_F(PrivateProfileFile, NamesThatWouldNotReadBackAreRefused) {
+    const QString file = copyOf(kHandEdited);
+    const QByteArray before = readFileBytes(file);
+    const struct {
+        const char* section;
+        const char* key;
+    } refused[] = {
+        {"a]b", "k"},         // the name would end at ']'
+        {"a\x81", "k"},       // the last byte would take ']' as the second byte of a character
+        {"Settings", "k=v"},  // the name would end at '='
+        {"Settings", "[New"}, // would read as a section header
+        {"Settings", ";k"},   // would read as a comment
+    };
+    for (const auto& names : refused) {
+        EXPECT_EQ(WritePrivateProfileStringA(names.section, names.key, "v", file), 0)
+            << names.section << " / " << names.key;
+        EXPECT_EQ(readFileBytes(file), before) << names.section << " / " << names.key;
+    }
+    // Those characters elsewhere in a name read back.
+    ASSERT_EQ(WritePrivateProfileStringA("[a", "k]", "v", file), 1);
+    EXPECT_EQ(readValue("[a", "k]", file).text, "v");
+}
+
+TEST_F(PrivateProfileFile, NamesAUtf16LeFileCannotCarryAreRefused) {
+    const QString file = copyOf(QStringLiteral("utf16.ini"));
+    const QByteArray before = readFileBytes(file);
+    // A lone lead byte has no UTF-16 form and would come back as '?'.
+    EXPECT_EQ(WritePrivateProfileStringA("Settings", "\x81", "v", file), 0);
+    EXPECT_EQ(WritePrivateProfileStringA("\x81", "k", "v", file), 0);
+    EXPECT_EQ(readFileBytes(file), before);
+    ASSERT_EQ(WritePrivateProfileStringA("\xD6\xD0", "k", "v", file), 1); // 中
+    EXPECT_EQ(readValue("\xD6\xD0", "k", file).text, "v");
+}
+
 // A UTF-16LE file of odd length ends in a byte that is no code unit. Lines a write appends go
 // before it, so that they and the lines already there stay readable.
 TEST_F(PrivateProfileFile, OddLastByteOfUtf16LeFileStaysLast) {

@@ -293,11 +293,20 @@ qsizetype IniDocument::lastEntry(qsizetype header) const {
     return last;
 }
 
+bool IniDocument::findsAgain(const QByteArray& section, const QByteArray& key) const {
+    const IniLine header = makeLine('[' + section + ']');
+    const IniLine entry = makeLine(key + '=');
+    return header.kind == IniLine::Kind::Section && header.name == section &&
+           entry.kind == IniLine::Kind::Entry && entry.name == key;
+}
+
 IniLine IniDocument::makeLine(const QByteArray& ansiText) const {
     IniLine line;
     line.content = encode(ansiText);
     line.lineBreak = encode(kCrLf);
-    classify(line, ansiText);
+    // The line means what a reader will find in the file, which for a UTF-16LE file is the text
+    // after its round trip through UTF-16.
+    classify(line, m_utf16 ? WideToAnsi(AnsiToWide(ansiText)) : ansiText);
     return line;
 }
 

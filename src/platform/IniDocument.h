@@ -39,6 +39,11 @@ public:
     std::optional<QList<QByteArray>> keyNames(const QByteArray& section) const;
     QList<QByteArray> sectionNames() const;
 
+    // Whether a key written under these names (blanks trimmed) would be found under them again:
+    // ']' in a section name, '=' in a key name or a key name starting with '[' or ';' would be
+    // read as other names, and so would a name that the file's encoding cannot carry.
+    bool findsAgain(const QByteArray& section, const QByteArray& key) const;
+
     // Each edit returns true when it changed the document.
     bool setValue(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     bool removeKey(const QByteArray& section, const QByteArray& key);

@@ -139,8 +139,10 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
         changed = document.removeSection(argument(section));
     else if (!value)
         changed = document.removeKey(argument(section), argument(key));
-    else
+    else if (document.findsAgain(argument(section), argument(key)))
         changed = document.setValue(argument(section), argument(key), QByteArray(value));
+    else
+        return 0;
     if (!changed)
         return 1;
     return saveDocument(document, fileName, !exists) ? 1 : 0;
