@@ -13,8 +13,8 @@ bool isIniBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v';
 }
 
-bool sameName(const QString& a, const QByteArray& b) {
-    return a.compare(AnsiToWide(b), Qt::CaseInsensitive) == 0;
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 QString fromUtf16Le(const QByteArray& bytes) {
@@ -184,7 +184,8 @@ std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section
     if (header < 0)
         return std::nullopt;
     QList<QByteArray> names;
-    for (qsizetype i = header + 1; i < sectionEnd(header); ++i) {
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
         const IniLine& line = m_lines[i];
         // An empty name would read as the end of a zero-separated list.
         if (line.kind == IniLine::Kind::Entry && line.hasValue && !line.name.isEmpty())
@@ -260,8 +261,9 @@ bool IniDocument::removeSection(const QByteArray& section) {
 }
 
 qsizetype IniDocument::findSection(const QByteArray& section) const {
+    const QString wanted = AnsiToWide(section);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].kind == IniLine::Kind::Section && sameName(m_lines[i].matchName, section))
+        if (m_lines[i].kind == IniLine::Kind::Section && sameName(m_lines[i].matchName, wanted))
             return i;
     }
     return -1;
@@ -275,10 +277,11 @@ qsizetype IniDocument::sectionEnd(qsizetype header) const {
 }
 
 qsizetype IniDocument::findKey(qsizetype header, const QByteArray& key) const {
+    const QString wanted = AnsiToWide(key);
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
         const IniLine& line = m_lines[i];
-        if (line.kind == IniLine::Kind::Entry && line.hasValue && sameName(line.matchName, key))
+        if (line.kind == IniLine::Kind::Entry && line.hasValue && sameName(line.matchName, wanted))
             return i;
     }
     return -1;
@@ -286,7 +289,8 @@ qsizetype IniDocument::findKey(qsizetype header, const QByteArray& key) const {
 
 qsizetype IniDocument::lastEntry(qsizetype header) const {
     qsizetype last = header;
-    for (qsizetype i = header + 1; i < sectionEnd(header); ++i) {
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
         if (m_lines[i].kind == IniLine::Kind::Entry)
             last = i;
     }
