@@ -258,3 +258,25 @@ TEST(SettingsFilePath, LiesBesideTheRunningExecutable) {
     QCoreApplication application(argc, argv);
     EXPECT_EQ(SettingsFilePath(), withoutApplication.filePath());
 }
+
+TEST(SettingsFilePath, FallsBackToTheUserConfigFolderWhenTheProgramFolderIsNotWritable) {
+    QTemporaryDir portable;
+    QTemporaryDir config;
+    const QString beside = QDir(portable.path()).filePath(QStringLiteral("quorvel.ini"));
+    EXPECT_EQ(WritableSettingsFilePath(beside, config.path()), beside);
+    EXPECT_FALSE(QFileInfo::exists(config.filePath(QStringLiteral("quorvel"))));
+
+    // Not even root can create a file among a process's entries.
+    const QString installed = QStringLiteral("/proc/1/quorvel.ini");
+    const QString fallback = WritableSettingsFilePath(installed, config.path());
+    EXPECT_EQ(fallback, config.filePath(QStringLiteral("quorvel/quorvel.ini")));
+    EXPECT_EQ(QFileInfo(config.filePath(QStringLiteral("quorvel"))).permissions() & 0x0077, 0);
+
+    clsIniFile ini;
+    ini.File(fallback);
+    EXPECT_NE(ini.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Https"),
+                              QStringLiteral("TRUE")),
+              0);
+    EXPECT_EQ(ini.GetSetting(QStringLiteral("Settings"), QStringLiteral("Https")),
+              QStringLiteral("TRUE"));
+}

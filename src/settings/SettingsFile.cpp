@@ -21,7 +21,9 @@ bool HttpsIsOn(const QString& stored) {
     return value == u"TRUE" || value == u"1";
 }
 
-QString HttpsValue(bool on) { return on ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
+QString HttpsValue(bool on) {
+    return on ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+}
 
 bool IsSet(const QString& stored) {
     return stored != clsIniFile::kUnknownSectionOrKey && stored != clsIniFile::kUnknownValue &&

@@ -15,8 +15,8 @@ inline const QString kFontSize = QStringLiteral("FontSize");
 // Optional addresses that replace the service's real endpoints (demo and end-to-end checks);
 // Quorvel reads them but never writes them.
 inline const QString kService = QStringLiteral("Service");
-inline const QString kHttpEndpoint = QStringLiteral("HttpEndpoint");
-inline const QString kHttpsEndpoint = QStringLiteral("HttpsEndpoint");
+inline const QString kHttpEndpointKey = QStringLiteral("HttpEndpoint");
+inline const QString kHttpsEndpointKey = QStringLiteral("HttpsEndpoint");
 
 // Removes space characters (and only those: tabs stay) at both ends.
 QString TrimBlanks(const QString& text);

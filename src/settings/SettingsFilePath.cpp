@@ -1,7 +1,12 @@
 #include "settings/SettingsFilePath.h"
 
+#include "settings/SettingsFile.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -14,25 +19,41 @@ QString runningExecutable() {
     return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
 }
 
-QString trimmedSpaces(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin);
+// Creating a file is the one test that holds for every user, root and read-only mounts included.
+bool canCreateFilesIn(const QString& folder) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".quorvel-probe-XXXXXX")));
+    return probe.open();
+}
+
+QString userConfigFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
 } // namespace
 
 QString SettingsFilePath() {
-    return SettingsFilePathFor(runningExecutable());
+    return WritableSettingsFilePath(SettingsFilePathFor(runningExecutable()), userConfigFolder());
+}
+
+QString SettingsFilePath(const QString& executableName) {
+    const QString sibling = QFileInfo(runningExecutable()).absoluteDir().filePath(executableName);
+    return WritableSettingsFilePath(SettingsFilePathFor(sibling), userConfigFolder());
+}
+
+QString WritableSettingsFilePath(const QString& besideExecutable, const QString& userConfigFolder) {
+    const QFileInfo beside(besideExecutable);
+    if (canCreateFilesIn(beside.absolutePath()))
+        return besideExecutable;
+    const QString folder = QDir(userConfigFolder).filePath(QStringLiteral("quorvel"));
+    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    return QDir(folder).filePath(beside.fileName());
 }
 
 QString SettingsFilePathFor(const QString& executablePath) {
     const QFileInfo executable(executablePath);
-    QString folder = trimmedSpaces(executable.absolutePath());
+    QString folder = SettingsFile::TrimBlanks(executable.absolutePath());
     if (!folder.endsWith(u'/'))
         folder += u'/';
 

@@ -47,7 +47,8 @@ QString clsIniFile::GetSetting(const QString& Section, const QString& KeyName) c
     QByteArray buffer(kBufferSize, '\0');
     const std::uint32_t count = platform::GetPrivateProfileStringA(
         platform::WideToAnsi(Section).constData(), platform::WideToAnsi(KeyName).constData(),
-        platform::WideToAnsi(clsIniFile::kUnknownValue).constData(), buffer.data(), kBufferSize, m_file);
+        platform::WideToAnsi(clsIniFile::kUnknownValue).constData(), buffer.data(), kBufferSize,
+        m_file);
     if (count < 1)
         return clsIniFile::kUnknownSectionOrKey;
     return platform::AnsiToWide(buffer.left(count));

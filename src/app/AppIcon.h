@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// Quorvel's icon, with its 16 and 32 pixel images.
+QIcon AppIcon();

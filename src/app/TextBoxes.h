@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QPlainTextEdit;
+class QWidget;
+
+// Text boxes as the window's handlers see them: texts with CR LF line breaks, font sizes in
+// points with four decimal places.
+namespace TextBoxes {
+
+QString Text(const QPlainTextEdit* box);
+void SetText(QPlainTextEdit* box, const QString& text);
+
+// Sizes from 6 to 72 points are taken as given; any other size is refused (std::out_of_range)
+// and the box keeps its size.
+double FontSize(const QWidget* box);
+void SetFontSize(QWidget* box, double points);
+// The text is read as a number by the user's number format (std::invalid_argument otherwise).
+void SetFontSize(QWidget* box, const QString& points);
+
+} // namespace TextBoxes

@@ -1,0 +1,308 @@
+#include "app/frmTranslate.h"
+
+#include "app/AppIcon.h"
+#include "app/ContinueOnError.h"
+#include "app/Dialogs.h"
+#include "app/HelpText.h"
+#include "app/TextBoxes.h"
+#include "client/ServiceEndpoints.h"
+#include "client/modQuorvel.h"
+#include "settings/SettingsFile.h"
+#include "settings/clsIniFile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+QRect Twips(int left, int top, int width, int height) {
+    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+                 height / kTwipsPerPixel);
+}
+QSize ToTwips(QSize pixels) {
+    return pixels * kTwipsPerPixel;
+}
+QSize ToPixels(QSize twips) {
+    return twips / kTwipsPerPixel;
+}
+
+const QStringList kLanguageCodes = {
+    QStringLiteral("Auto"), QStringLiteral("en"),  QStringLiteral("zh"),  QStringLiteral("yue"),
+    QStringLiteral("wyw"),  QStringLiteral("jp"),  QStringLiteral("kor"), QStringLiteral("fra"),
+    QStringLiteral("spa"),  QStringLiteral("ara"), QStringLiteral("ru"),  QStringLiteral("de"),
+    QStringLiteral("pt"),   QStringLiteral("it"),  QStringLiteral("el"),  QStringLiteral("nl"),
+    QStringLiteral("dan"),  QStringLiteral("fln"), QStringLiteral("cht"), QStringLiteral("vie"),
+    QStringLiteral("hu")};
+
+const QString kBusyText = QStringLiteral("正在执行，请稍候……");
+constexpr qsizetype kLongTextWarning = 6000;
+
+template <typename Control> Control* Place(QWidget* parent, const char* name, QRect twips) {
+    auto* control = new Control(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(twips);
+    return control;
+}
+
+QPlainTextEdit* TextBox(QWidget* parent, const char* name, const QString& text, QRect place) {
+    auto* box = Place<QPlainTextEdit>(parent, name, place);
+    box->setPlainText(text);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return box;
+}
+
+QComboBox* LanguageBox(QWidget* parent, const char* name, const QString& text, QRect place) {
+    auto* combo = Place<QComboBox>(parent, name, place);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(kLanguageCodes);
+    combo->setEditText(text);
+    return combo;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption, QRect place) {
+    auto* button = Place<QPushButton>(parent, name, place);
+    button->setText(caption);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& caption, QRect place) {
+    auto* label = Place<QLabel>(parent, name, place);
+    label->setText(caption);
+    return label;
+}
+
+QFont StepButtonFont() {
+    QFont font(QStringLiteral("宋体"));
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSizeF(15.75);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+} // namespace
+
+frmTranslate::frmTranslate(Dialogs& dialogs, std::function<QString()> settingsFilePath)
+    : dialogs_(dialogs), settingsFilePath_(std::move(settingsFilePath)) {
+    setWindowTitle(QStringLiteral("自动翻译工具V1.0.0.1"));
+    setWindowIcon(AppIcon());
+    resize(ToPixels(QSize(10980, 8445)));
+
+    Text1 = TextBox(this, "Text1", QStringLiteral("原文"), Twips(120, 120, 10695, 3735));
+    Command1 = Button(this, "Command1", QStringLiteral("开始翻译"), Twips(7200, 3960, 975, 615));
+    Combo1 = LanguageBox(this, "Combo1", QStringLiteral("Auto"), Twips(1200, 4080, 975, 300));
+    Combo2 = LanguageBox(this, "Combo2", QStringLiteral("zh"), Twips(3480, 4080, 975, 300));
+    Command3 = Button(this, "Command3", QStringLiteral("设置"), Twips(8280, 3960, 735, 615));
+    Command6 = Button(this, "Command6", QStringLiteral("帮助"), Twips(9120, 3960, 735, 615));
+    Command4 = Button(this, "Command4", QStringLiteral("-"), Twips(5640, 3960, 615, 615));
+    Command5 = Button(this, "Command5", QStringLiteral("+"), Twips(6360, 3960, 615, 615));
+    Text2 = TextBox(this, "Text2", QStringLiteral("译文"), Twips(120, 4680, 10695, 3615));
+    Command2 = Button(this, "Command2", QStringLiteral("退出"), Twips(10080, 3960, 735, 615));
+    Label1 = Label(this, "Label1", QStringLiteral("原文语言："), Twips(120, 4080, 975, 255));
+    Label2 = Label(this, "Label2", QStringLiteral("译文语言："), Twips(2400, 4080, 975, 255));
+    Check1 = Place<QCheckBox>(this, "Check1", Twips(4560, 4080, 975, 255));
+    Check1->setText(QStringLiteral("HTTPS"));
+
+    Command4->setFont(StepButtonFont());
+    Command5->setFont(StepButtonFont());
+
+    QWidget* tabOrder[] = {Text1,    Command1, Combo1, Combo2,   Command3, Command6,
+                           Command4, Command5, Text2,  Command2, Check1};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(Command1, &QPushButton::clicked, this, &frmTranslate::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmTranslate::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmTranslate::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmTranslate::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &frmTranslate::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &frmTranslate::Command6_Click);
+    connect(Check1, &QCheckBox::toggled, this, &frmTranslate::Check1_Click);
+    Text1->installEventFilter(this);
+}
+
+void frmTranslate::Form_Load() {
+    ContinueOnError([&] {
+        baseline_ = {ToTwips(size()), ToTwips(Text1->size()), ToTwips(Text2->size())};
+        baselineRecorded_ = true;
+    });
+    ContinueOnError([&] {
+        show();
+        QCoreApplication::processEvents();
+    });
+
+    clsIniFile ini;
+    ContinueOnError([&] { ini.File(settingsFilePath_()); });
+    ContinueOnError([&] {
+        Check1->setChecked(
+            SettingsFile::HttpsIsOn(ini.GetSetting(SettingsFile::kSettings, SettingsFile::kHttps)));
+    });
+
+    std::optional<Credentials> stored;
+    ContinueOnError([&] { stored = ReadStoredCredentials(ini); });
+    if (!stored)
+        return;
+    credentials_ = *stored;
+
+    ContinueOnError([&] {
+        TextBoxes::SetFontSize(Text1, ini.GetSetting(SettingsFile::kFont, SettingsFile::kFontSize));
+    });
+    ContinueOnError([&] { TextBoxes::SetFontSize(Text2, TextBoxes::FontSize(Text1)); });
+}
+
+void frmTranslate::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmTranslate::Form_Resize() {
+    if (!baselineRecorded_)
+        return;
+    ContinueOnError([&] {
+        const auto sizes = ResizeTextBoxes(baseline_, ToTwips(size()));
+        if (!sizes)
+            return;
+        Text1->resize(ToPixels(sizes->text1));
+        Text2->resize(ToPixels(sizes->text2));
+    });
+}
+
+bool frmTranslate::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+Return in the source box translates; Return alone still breaks the line.
+    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers().testFlag(Qt::ControlModifier)) {
+            Command1_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmTranslate::Command1_Click() {
+    bool go = true;
+    ContinueOnError([&] {
+        // Counted in UTF-16 code units with CR LF line breaks, although the message says bytes.
+        if (TextBoxes::Text(Text1).size() >= kLongTextWarning)
+            go = dialogs_.MsgBox(
+                     QStringLiteral("单次翻译文本长度限定为6000字节以内（汉字约为2000个字"
+                                    "符），超出将可能导致错误！要继续吗？"),
+                     MsgBoxStyle::vbYesNoCancel + MsgBoxStyle::vbQuestion +
+                         MsgBoxStyle::vbDefaultButton2,
+                     QStringLiteral("警告：")) == MsgBoxAnswer::vbYes;
+    });
+    if (!go)
+        return;
+    if (credentials_.strAppID.size() + credentials_.strSecretKey.size() < 2) {
+        ContinueOnError([&] {
+            dialogs_.MsgBox(QStringLiteral("百度翻译App ID或者KEY未设置、或者设置存在错误，程序终止"
+                                           "运行！请正确设置后再尝试！网址：") +
+                                kDeveloperPortal,
+                            MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbCritical,
+                            QStringLiteral("程序终止！"));
+        });
+        return;
+    }
+    ContinueOnError([&] {
+        TextBoxes::SetText(Text2, kBusyText);
+        // Lets the busy text be painted; a click already waiting runs now, nested.
+        QCoreApplication::processEvents();
+    });
+
+    const bool https = Check1->isChecked();
+    ContinueOnError([&] {
+        QString shown;
+        try {
+            clsIniFile ini;
+            ini.File(settingsFilePath_());
+            shown = modQuorvel::TranslateText(
+                TextBoxes::Text(Text1), SettingsFile::TrimBlanks(Combo1->currentText()).toLower(),
+                SettingsFile::TrimBlanks(Combo2->currentText()).toLower(), credentials_.strAppID,
+                credentials_.strSecretKey, https, modQuorvel::ConnectionOptionsFromSettings(ini));
+        } catch (const modQuorvel::TranslateFailure& failure) {
+            // Told in the result box in place of the busy text, without a message box.
+            shown = failure.reason();
+        } catch (const std::exception&) {
+            shown = QStringLiteral("翻译失败：程序内部错误");
+        }
+        TextBoxes::SetText(Text2, shown);
+    });
+}
+
+void frmTranslate::Command2_Click() {
+    // Every setting is written when it changes, so there is nothing to save here.
+    QCoreApplication::quit();
+    hide();
+}
+
+void frmTranslate::Command3_Click() {
+    QString appId;
+    QString secretKey;
+    ContinueOnError([&] {
+        appId = dialogs_.InputBox(QStringLiteral("请输入百度翻译APP ID（API_KEY）："),
+                                  QStringLiteral("第1步（共2步）："));
+    });
+    ContinueOnError([&] {
+        secretKey = dialogs_.InputBox(QStringLiteral("请输入百度翻译APP KEY（SECRET_KEY）："),
+                                      QStringLiteral("第2步（共2步）："));
+    });
+    ContinueOnError([&] {
+        clsIniFile ini;
+        ini.File(settingsFilePath_());
+        const CredentialSetupResult result = StoreCredentials(ini, appId, secretKey);
+        switch (result.outcome) {
+        case CredentialSetupResult::Outcome::Stored:
+            credentials_ = result.credentials;
+            break;
+        case CredentialSetupResult::Outcome::Refused:
+            dialogs_.MsgBox(result.refusal, MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbExclamation,
+                            QStringLiteral("设置："));
+            break;
+        case CredentialSetupResult::Outcome::Unchanged:
+            break;
+        }
+    });
+}
+
+void frmTranslate::Command4_Click() {
+    StepFontSize(-1);
+}
+
+void frmTranslate::Command5_Click() {
+    StepFontSize(+1);
+}
+
+void frmTranslate::StepFontSize(double step) {
+    ContinueOnError([&] { TextBoxes::SetFontSize(Text1, TextBoxes::FontSize(Text1) + step); });
+    ContinueOnError([&] { TextBoxes::SetFontSize(Text2, TextBoxes::FontSize(Text2) + step); });
+    ContinueOnError([&] {
+        clsIniFile ini;
+        ini.File(settingsFilePath_());
+        ini.SaveSetting(SettingsFile::kFont, SettingsFile::kFontSize,
+                        SettingsFile::FontSizeText(TextBoxes::FontSize(Text1)));
+    });
+}
+
+void frmTranslate::Command6_Click() {
+    dialogs_.MsgBox(HelpText(), MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbInformation,
+                    QStringLiteral("使用说明："));
+}
+
+void frmTranslate::Check1_Click() {
+    ContinueOnError([&] {
+        clsIniFile ini;
+        ini.File(settingsFilePath_());
+        ini.SaveSetting(SettingsFile::kSettings, SettingsFile::kHttps,
+                        SettingsFile::HttpsValue(Check1->isChecked()));
+    });
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/ResizeRule.h"
+#include "credentials/StoredCredentials.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class Dialogs;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// Quorvel's one window: the source and result boxes, the two language codes, the HTTPS choice
+// and the six command buttons. It holds the handlers, the credentials in use and the layout
+// baseline; the work itself is done by the modules the handlers call.
+class frmTranslate : public QWidget {
+    Q_OBJECT
+
+public:
+    // `settingsFilePath` gives the settings file's path afresh for every handler that uses it.
+    explicit frmTranslate(Dialogs& dialogs, std::function<QString()> settingsFilePath);
+
+    // Records the layout baseline, shows the window and brings in the stored settings.
+    void Form_Load();
+
+    const Credentials& credentials() const { return credentials_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Resize();
+    void Command1_Click(); // 开始翻译
+    void Command2_Click(); // 退出
+    void Command3_Click(); // 设置
+    void Command4_Click(); // -
+    void Command5_Click(); // +
+    void Command6_Click(); // 帮助
+    void Check1_Click();   // HTTPS
+    void StepFontSize(double step);
+
+    Dialogs& dialogs_;
+    std::function<QString()> settingsFilePath_;
+    Credentials credentials_;
+    LayoutBaseline baseline_;
+    bool baselineRecorded_ = false;
+
+    QPlainTextEdit* Text1;
+    QPushButton* Command1;
+    QComboBox* Combo1;
+    QComboBox* Combo2;
+    QPushButton* Command3;
+    QPushButton* Command6;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QPlainTextEdit* Text2;
+    QPushButton* Command2;
+    QLabel* Label1;
+    QLabel* Label2;
+    QCheckBox* Check1;
+};

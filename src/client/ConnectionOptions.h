@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+
+namespace modQuorvel {
+
+inline const QString kHttpEndpoint =
+    QStringLiteral("http://api.fanyi.baidu.com/api/trans/vip/translate");
+inline const QString kHttpsEndpoint =
+    QStringLiteral("https://fanyi-api.baidu.com/api/trans/vip/translate");
+
+// Where and how a translation request goes. The defaults are the real service's.
+struct ConnectionOptions {
+    QString httpEndpoint = kHttpEndpoint;
+    QString httpsEndpoint = kHttpsEndpoint;
+    QString extraCaFile; // a PEM file trusted in addition to the system's CA store
+    std::chrono::milliseconds connectTimeout{10000};
+    std::chrono::milliseconds totalTimeout{30000};
+};
+
+} // namespace modQuorvel

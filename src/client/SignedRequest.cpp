@@ -1,0 +1,60 @@
+#include "client/SignedRequest.h"
+
+#include "encoding/clsGBtoUTF8.h"
+#include "encoding/modURLEnc.h"
+#include "platform/Utf8Conversion.h"
+
+#include <QCryptographicHash>
+#include <QStringBuilder>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <random>
+
+namespace modQuorvel {
+
+namespace {
+
+// A small generator is enough for a salt, and cheap to seed on every call.
+float DrawFromClockSeed() {
+    std::minstd_rand generator(
+        static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    // 24 random bits over 2^24 is exact in a float and never reaches 1.
+    return static_cast<float>(generator() % (1 << 24)) / static_cast<float>(1 << 24);
+}
+
+// Seven significant digits, no trailing zeros; very small values are written out in full
+// rather than with an exponent so that the salt stays digits only.
+QString SingleToText(float value) {
+    QString text = QString::number(value, 'g', 7);
+    if (text.contains(QLatin1Char('e'))) {
+        const int exponent = static_cast<int>(std::floor(std::log10(value)));
+        text = QString::number(value, 'f', 6 - exponent);
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+    }
+    return text;
+}
+
+} // namespace
+
+QString MakeSalt() {
+    return SingleToText(DrawFromClockSeed()).remove(QLatin1Char('.'));
+}
+
+QString MakeSign(const QString& appId, const QString& source, const QString& salt,
+                 const QString& secretKey) {
+    const QByteArray signedBytes = platform::WideToUtf8(appId % source % salt % secretKey);
+    return QString::fromLatin1(
+        QCryptographicHash::hash(signedBytes, QCryptographicHash::Md5).toHex());
+}
+
+QByteArray ComposeBody(const QString& source, const QString& from, const QString& to,
+                       const QString& appId, const QString& salt, const QString& sign) {
+    const QString q = modURLEnc::URLEncode(clsGBtoUTF8::UTF8Encode(source));
+    return platform::WideToUtf8(u"q=" % q % u"&appid=" % appId % u"&salt=" % salt % u"&from=" %
+                                from % u"&to=" % to % u"&sign=" % sign);
+}
+
+} // namespace modQuorvel

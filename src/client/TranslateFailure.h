@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace modQuorvel {
+
+// A translation that produced no text to show: the request failed on the way, or the reply was
+// not one the service gives. The reason is a short Chinese text for the user.
+class TranslateFailure : public std::runtime_error {
+public:
+    explicit TranslateFailure(const QString& reason)
+        : std::runtime_error(reason.toStdString()), reason_(reason) {}
+    QString reason() const { return reason_; }
+
+private:
+    QString reason_;
+};
+
+} // namespace modQuorvel

@@ -1,0 +1,155 @@
+#include "platform/WinHttpRequest.h"
+
+#include <QFile>
+
+namespace platform {
+
+namespace {
+
+// libcurl must be initialised once per process before any handle exists, and not from two
+// threads at once; a function-local static gives both.
+void EnsureCurlInitialised() {
+    struct CurlGlobal {
+        CurlGlobal() {
+            if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+                throw HttpError(QStringLiteral("网络库初始化失败"));
+        }
+        ~CurlGlobal() { curl_global_cleanup(); }
+    };
+    static const CurlGlobal global;
+}
+
+size_t AppendToBody(char* data, size_t size, size_t count, void* body) {
+    static_cast<QByteArray*>(body)->append(data, static_cast<qsizetype>(size * count));
+    return size * count;
+}
+
+QString DescribeFailure(CURLcode code) {
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("找不到服务器");
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("无法连接到服务器");
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("请求超时");
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        return QStringLiteral("服务器证书验证失败");
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_USE_SSL_FAILED:
+        return QStringLiteral("安全连接(TLS)失败");
+    case CURLE_GOT_NOTHING:
+        return QStringLiteral("服务器未回复即关闭了连接");
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return QStringLiteral("连接中断");
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+        return QStringLiteral("服务地址无效");
+    default:
+        return QStringLiteral("网络错误(代码%1)").arg(static_cast<int>(code));
+    }
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw HttpError(QStringLiteral("无法读取证书文件:") + path);
+    return file.readAll();
+}
+
+} // namespace
+
+WinHttpRequest::WinHttpRequest() {
+    EnsureCurlInitialised();
+    handle_.reset(curl_easy_init());
+    if (!handle_)
+        throw HttpError(QStringLiteral("无法创建网络请求"));
+    SetOption(CURLOPT_NOSIGNAL, 1L);
+    SetOption(CURLOPT_PROXY, "");
+    SetOption(CURLOPT_PROTOCOLS_STR, "http,https");
+    SetOption(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    SetOption(CURLOPT_FOLLOWLOCATION, 0L);
+    SetOption(CURLOPT_SSL_VERIFYPEER, 1L);
+    SetOption(CURLOPT_SSL_VERIFYHOST, 2L);
+    SetOption(CURLOPT_WRITEFUNCTION, &AppendToBody);
+    SetOption(CURLOPT_WRITEDATA, &responseBody_);
+}
+
+WinHttpRequest::~WinHttpRequest() = default;
+
+template <typename Value> void WinHttpRequest::SetOption(CURLoption option, Value value) {
+    if (curl_easy_setopt(handle_.get(), option, value) != CURLE_OK)
+        throw HttpError(QStringLiteral("网络请求设置失败"));
+}
+
+void WinHttpRequest::SetFollowRedirects(bool follow) {
+    SetOption(CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L);
+}
+
+void WinHttpRequest::TrustExtraCaFile(const QString& pemFile) {
+    // A CA blob replaces libcurl's default CA file, so the system bundle goes into it as well;
+    // the system's CA folder stays in use either way.
+    QByteArray bundle;
+    const char* systemBundle = nullptr;
+    if (curl_easy_getinfo(handle_.get(), CURLINFO_CAINFO, &systemBundle) == CURLE_OK &&
+        systemBundle && QFile::exists(QString::fromLocal8Bit(systemBundle)))
+        bundle = ReadFile(QString::fromLocal8Bit(systemBundle)) + '\n';
+    bundle += ReadFile(pemFile);
+
+    curl_blob blob{bundle.data(), static_cast<size_t>(bundle.size()), CURL_BLOB_COPY};
+    SetOption(CURLOPT_CAINFO_BLOB, &blob);
+}
+
+void WinHttpRequest::SetTimeouts(std::chrono::milliseconds connect,
+                                 std::chrono::milliseconds total) {
+    SetOption(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connect.count()));
+    SetOption(CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
+}
+
+void WinHttpRequest::Open(const QString& method, const QString& url) {
+    method_ = method.toUpper().toUtf8();
+    SetOption(CURLOPT_URL, url.toUtf8().constData());
+}
+
+void WinHttpRequest::SetRequestHeader(const QString& name, const QString& value) {
+    const QByteArray line = (name + QStringLiteral(": ") + value).toUtf8();
+    curl_slist* extended = curl_slist_append(headers_.get(), line.constData());
+    if (!extended)
+        throw HttpError(QStringLiteral("网络请求设置失败"));
+    // The list's head owns every entry, the old ones included.
+    static_cast<void>(headers_.release());
+    headers_.reset(extended);
+}
+
+void WinHttpRequest::Send(const QByteArray& body) {
+    if (method_ == "GET") {
+        SetOption(CURLOPT_HTTPGET, 1L);
+    } else {
+        SetOption(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        SetOption(CURLOPT_POSTFIELDS, body.constData());
+        if (method_ != "POST")
+            SetOption(CURLOPT_CUSTOMREQUEST, method_.constData());
+    }
+    SetOption(CURLOPT_HTTPHEADER, headers_.get());
+
+    responseBody_.clear();
+    status_ = 0;
+    const CURLcode result = curl_easy_perform(handle_.get());
+    if (result != CURLE_OK)
+        throw HttpError(DescribeFailure(result));
+    curl_easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status_);
+}
+
+} // namespace platform

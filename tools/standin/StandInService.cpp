@@ -1,0 +1,267 @@
+#include "standin/StandInService.h"
+
+#include "standin/ConnectionDropper.h"
+#include "standin/FormDecoding.h"
+#include "standin/RateLimiter.h"
+
+#include <httplib.h>
+
+#include <QByteArray>
+
+#include <atomic>
+#include <csignal>
+#include <pthread.h>
+#include <stdexcept>
+
+namespace standin {
+
+namespace {
+
+bool IsFormBody(const httplib::Request& request) {
+    return QByteArray::fromStdString(request.get_header_value("Content-Type"))
+        .toLower()
+        .startsWith("application/x-www-form-urlencoded");
+}
+
+// The fields of a request: the query string's, then a form body's over them.
+std::map<std::string, std::string> RequestFields(const httplib::Request& request) {
+    const std::size_t question = request.target.find('?');
+    std::map<std::string, std::string> fields =
+        question == std::string::npos ? std::map<std::string, std::string>{}
+                                      : DecodeFormFields(request.target.substr(question + 1));
+    if (request.method == "POST" && IsFormBody(request)) {
+        for (auto& [name, value] : DecodeFormFields(request.body)) {
+            fields[name] = std::move(value);
+        }
+    }
+    return fields;
+}
+
+std::string HtmlPage(int status, const std::string& title) {
+    return "<html>\r\n<head><title>" + std::to_string(status) + " " + title +
+           "</title></head>\r\n<body>\r\n<center><h1>" + std::to_string(status) + " " + title +
+           "</h1></center>\r\n</body>\r\n</html>\r\n";
+}
+
+// A peer that has gone away must not kill the process with SIGPIPE when a late reply is written;
+// the server's worker threads inherit this mask from the listening thread.
+void BlockSigpipeInThisThread() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+} // namespace
+
+std::string RecordedRequest::header(const std::string& name) const {
+    const QByteArray wanted = QByteArray::fromStdString(name).toLower();
+    for (const auto& [key, value] : headers) {
+        if (QByteArray::fromStdString(key).toLower() == wanted) {
+            return value;
+        }
+    }
+    return {};
+}
+
+StandInService::StandInService(ServiceOptions options)
+    : options_(std::move(options)),
+      limiter_(std::make_unique<RateLimiter>(options_.maxRequestsPerSecond)) {}
+
+StandInService::~StandInService() {
+    stop();
+}
+
+int StandInService::start(const std::string& host, int port) {
+    if (server_) {
+        throw std::runtime_error("the stand-in service is already running");
+    }
+    const bool tls = !options_.certFile.empty() || !options_.keyFile.empty();
+    std::unique_ptr<httplib::Server> server;
+    if (tls) {
+        server = std::make_unique<httplib::SSLServer>(options_.certFile.c_str(),
+                                                      options_.keyFile.c_str());
+    } else {
+        server = std::make_unique<httplib::Server>();
+    }
+    if (!server->is_valid()) {
+        throw std::runtime_error("cannot load the TLS certificate '" + options_.certFile +
+                                 "' or key '" + options_.keyFile + "'");
+    }
+    configureRoutes(*server);
+    server->set_keep_alive_timeout(1); // lets stop() return soon after clients go quiet
+
+    const int bound =
+        port == 0 ? server->bind_to_any_port(host) : (server->bind_to_port(host, port) ? port : -1);
+    if (bound <= 0) {
+        throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
+    }
+    host_ = host;
+    port_ = bound;
+    {
+        const std::lock_guard lock(mutex_);
+        stopRequested_ = false;
+    }
+
+    auto listenerDone = std::make_shared<std::atomic<bool>>(false);
+    listener_ = std::thread([srv = server.get(), listenerDone] {
+        BlockSigpipeInThisThread();
+        srv->listen_after_bind();
+        *listenerDone = true;
+    });
+    // The socket already queues connections; wait until it is being served, so that stop()
+    // cannot come before the accept loop has begun.
+    while (!server->is_running() && !*listenerDone) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    server_ = std::move(server);
+    if (*listenerDone) {
+        stop();
+        throw std::runtime_error("the stand-in service stopped serving at once");
+    }
+    return port_;
+}
+
+void StandInService::stop() {
+    if (!server_) {
+        return;
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        stopRequested_ = true;
+    }
+    stopping_.notify_all();
+    server_->stop();
+    if (listener_.joinable()) {
+        listener_.join();
+    }
+    server_.reset();
+}
+
+int StandInService::port() const {
+    return port_;
+}
+
+std::string StandInService::endpoint() const {
+    return origin() + kTranslatePath;
+}
+
+std::string StandInService::origin() const {
+    std::string host = host_;
+    if (host.empty() || host == "0.0.0.0" || host == "::") {
+        host = "127.0.0.1";
+    } else if (host.find(':') != std::string::npos) {
+        host = "[" + host + "]";
+    }
+    const bool tls = !options_.certFile.empty();
+    return std::string(tls ? "https://" : "http://") + host + ":" + std::to_string(port_);
+}
+
+void StandInService::setFault(Fault fault, std::chrono::milliseconds delay, int status) {
+    const std::lock_guard lock(mutex_);
+    fault_ = {fault, delay, status};
+}
+
+std::vector<RecordedRequest> StandInService::requests() const {
+    const std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+void StandInService::clearRequests() {
+    const std::lock_guard lock(mutex_);
+    requests_.clear();
+}
+
+void StandInService::configureRoutes(httplib::Server& server) {
+    // Each handler records its request first: cpp-httplib reads the body only after its
+    // pre-routing hook, so that hook cannot record it.
+    const auto translate = [this](const httplib::Request& request, httplib::Response& response) {
+        record(request);
+        handleTranslate(request, response);
+    };
+    server.Get(kTranslatePath, translate);
+    server.Post(kTranslatePath, translate);
+
+    const auto redirected = [this](const httplib::Request& request, httplib::Response& response) {
+        record(request);
+        response.set_content(std::string("{\"from\":\"en\",\"to\":\"zh\",\"trans_result\":[{"
+                                         "\"src\":\"redirect\",\"dst\":\"") +
+                                 kRedirectedTranslation + "\"}]}",
+                             "application/json");
+    };
+    server.Get(kRedirectTargetPath, redirected);
+    server.Post(kRedirectTargetPath, redirected);
+
+    const auto notFound = [this](const httplib::Request& request, httplib::Response& response) {
+        record(request);
+        response.status = 404;
+        response.set_content(HtmlPage(404, "Not Found"), "text/html");
+    };
+    server.Get(".*", notFound);
+    server.Post(".*", notFound);
+    server.Put(".*", notFound);
+    server.Patch(".*", notFound);
+    server.Delete(".*", notFound);
+    server.Options(".*", notFound);
+}
+
+void StandInService::record(const httplib::Request& request) {
+    RecordedRequest recorded{request.method, request.path, {}, request.body};
+    recorded.headers.assign(request.headers.begin(), request.headers.end());
+    const std::lock_guard lock(mutex_);
+    requests_.push_back(std::move(recorded));
+}
+
+void StandInService::handleTranslate(const httplib::Request& request, httplib::Response& response) {
+    FaultSetting fault;
+    {
+        const std::lock_guard lock(mutex_);
+        fault = fault_;
+    }
+    switch (fault.fault) {
+    case Fault::None:
+        break;
+    case Fault::Delay:
+        if (!waitUnlessStopped(fault.delay)) {
+            DropConnection(request.remote_addr, request.remote_port, port_);
+            return;
+        }
+        break;
+    case Fault::CloseWithoutAnswer:
+        DropConnection(request.remote_addr, request.remote_port, port_);
+        return;
+    case Fault::NonJsonBody:
+        response.set_content(HtmlPage(200, "OK"), "text/html");
+        return;
+    case Fault::HttpErrorStatus:
+        response.status = fault.status;
+        response.set_content(HtmlPage(fault.status, "Server Error"), "text/html");
+        return;
+    case Fault::Redirect:
+        response.status = 302;
+        response.set_header("Location", origin() + kRedirectTargetPath);
+        response.set_content(HtmlPage(302, "Found"), "text/html");
+        return;
+    }
+    answer(request, response);
+}
+
+void StandInService::answer(const httplib::Request& request, httplib::Response& response) {
+    const std::map<std::string, std::string> fields = RequestFields(request);
+    std::string body;
+    if (const auto error = CheckTranslateRequest(fields, options_.accounts)) {
+        body = ErrorReply(*error);
+    } else if (!limiter_->admit(fields.at("appid"))) {
+        body = ErrorReply(RateLimitError());
+    } else {
+        body = TranslationReply(fields);
+    }
+    response.set_content(body, "application/json");
+}
+
+bool StandInService::waitUnlessStopped(std::chrono::milliseconds delay) {
+    std::unique_lock lock(mutex_);
+    return !stopping_.wait_for(lock, delay, [this] { return stopRequested_; });
+}
+
+} // namespace standin

@@ -1,0 +1,115 @@
+#pragma once
+
+// A local stand-in for the translation web service, for tests and for trying the program without
+// an account or a network. It answers GET and POST on /api/trans/vip/translate like the real
+// service (sign check, error codes, one trans_result element per line, compact JSON with \uXXXX
+// escapes), records every request it receives, and can be told to misbehave in a few ways.
+
+#include "standin/TranslateAnswer.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+namespace standin {
+
+class RateLimiter;
+
+// The path the service answers on, and the path a Redirect fault points to. That second path
+// always answers a valid translation whose only dst is kRedirectedTranslation, so a client that
+// follows the redirect gives itself away.
+inline constexpr char kTranslatePath[] = "/api/trans/vip/translate";
+inline constexpr char kRedirectTargetPath[] = "/moved/api/trans/vip/translate";
+inline constexpr char kRedirectedTranslation[] = "redirect followed";
+
+struct RecordedRequest {
+    std::string method; // "POST"
+    std::string path;   // "/api/trans/vip/translate"
+    // Names and values as received (cpp-httplib keeps them sorted by name, not in wire order).
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::string body; // raw body bytes, undecoded
+
+    // The value of the first header of that name, compared without case; "" if absent.
+    std::string header(const std::string& name) const;
+};
+
+enum class Fault {
+    None,
+    Delay,              // wait `delay` before answering normally
+    CloseWithoutAnswer, // read the request, then close the connection with no reply bytes
+    NonJsonBody,        // 200 with an HTML body
+    HttpErrorStatus,    // `status` (e.g. 500/502) with an HTML error page
+    Redirect,           // 302 with Location to kRedirectTargetPath on this server
+};
+
+struct ServiceOptions {
+    std::map<std::string, std::string> accounts; // App ID -> secret key
+    int maxRequestsPerSecond = 0;                // per App ID; 0 = no limit; past it: 54003
+    std::string certFile, keyFile;               // both set: serve TLS (PEM files)
+};
+
+class StandInService {
+public:
+    explicit StandInService(ServiceOptions options);
+    ~StandInService(); // stops and joins
+    StandInService(const StandInService&) = delete;
+    StandInService& operator=(const StandInService&) = delete;
+
+    // Binds (port 0: a free port), serves in a background thread and returns the bound port once
+    // connections are accepted. Throws std::runtime_error when it cannot load the TLS files or
+    // bind.
+    int start(const std::string& host = "127.0.0.1", int port = 0);
+    void stop();
+    int port() const;
+    // "http(s)://127.0.0.1:PORT/api/trans/vip/translate" (the host given to start, 127.0.0.1 for
+    // a wildcard address).
+    std::string endpoint() const;
+
+    // Applies to every later request on kTranslatePath until changed; Fault::None restores.
+    void setFault(Fault fault, std::chrono::milliseconds delay = {}, int status = 500);
+
+    std::vector<RecordedRequest> requests() const; // every request received, in order
+    void clearRequests();
+
+private:
+    struct FaultSetting {
+        Fault fault = Fault::None;
+        std::chrono::milliseconds delay{};
+        int status = 500;
+    };
+
+    void configureRoutes(httplib::Server& server);
+    void record(const httplib::Request& request);
+    void handleTranslate(const httplib::Request& request, httplib::Response& response);
+    void answer(const httplib::Request& request, httplib::Response& response);
+    std::string origin() const;
+    // Waits for `delay`; false when the service is stopped meanwhile.
+    bool waitUnlessStopped(std::chrono::milliseconds delay);
+
+    const ServiceOptions options_;
+    const std::unique_ptr<RateLimiter> limiter_;
+    std::unique_ptr<httplib::Server> server_;
+    std::thread listener_;
+    std::string host_;
+    int port_ = 0;
+
+    mutable std::mutex mutex_; // guards what follows
+    std::condition_variable stopping_;
+    bool stopRequested_ = false;
+    FaultSetting fault_;
+    std::vector<RecordedRequest> requests_;
+};
+
+} // namespace standin
