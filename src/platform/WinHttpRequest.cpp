@@ -20,8 +20,9 @@ void EnsureCurlInitialised() {
 }
 
 size_t AppendToBody(char* data, size_t size, size_t count, void* body) {
-    static_cast<QByteArray*>(body)->append(data, static_cast<qsizetype>(size * count));
-    return size * count;
+    const size_t bytes = size * count;
+    static_cast<QByteArray*>(body)->append(data, static_cast<qsizetype>(bytes));
+    return bytes;
 }
 
 QString DescribeFailure(CURLcode code) {
@@ -104,7 +105,7 @@ void WinHttpRequest::TrustExtraCaFile(const QString& pemFile) {
     QByteArray bundle;
     const char* systemBundle = nullptr;
     if (curl_easy_getinfo(handle_.get(), CURLINFO_CAINFO, &systemBundle) == CURLE_OK &&
-        systemBundle && QFile::exists(QString::fromLocal8Bit(systemBundle)))
+        systemBundle != nullptr && QFile::exists(QString::fromLocal8Bit(systemBundle)))
         bundle = ReadFile(QString::fromLocal8Bit(systemBundle)) + '\n';
     bundle += ReadFile(pemFile);
 
