@@ -1,54 +1,18 @@
 // Round trip of TranslateText against the in-process stand-in service, next to a bare libcurl
 // POST of the same body to the same service, and the time to interpret a long reply.
+#include "BarePost.h"
 #include "client/modQuorvel.h"
 #include "standin/StandInService.h"
 
-#include <curl/curl.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using Micros = std::chrono::duration<double, std::micro>;
-
 const QString kAppId = QStringLiteral("2015063000000001");
 const QString kSecretKey = QStringLiteral("12345678");
 const QString kSource = QString::fromUtf8("hello world\napple 你好 100%");
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-template <typename Action> double TimeMicros(Action action) {
-    const auto start = Clock::now();
-    action();
-    return Micros(Clock::now() - start).count();
-}
-
-size_t Discard(char*, size_t size, size_t count, void*) {
-    return size * count;
-}
-
-// The least a program can do for the same exchange: one fresh handle, one POST.
-void BarePost(const std::string& url, const QByteArray& body) {
-    CURL* handle = curl_easy_init();
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_POSTFIELDS, body.constData());
-    curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Discard);
-    const CURLcode result = curl_easy_perform(handle);
-    curl_easy_cleanup(handle);
-    if (result != CURLE_OK) {
-        std::fprintf(stderr, "bare POST failed: %s\n", curl_easy_strerror(result));
-        std::exit(1);
-    }
-}
 
 void RoundTrips(int repetitions) {
     standin::ServiceOptions serviceOptions;
@@ -77,24 +41,10 @@ void RoundTrips(int repetitions) {
         BarePost(url, body);
     };
 
-    for (int i = 0; i < 20; ++i) { // warm-up
-        translate();
-        bare();
-    }
-    std::vector<double> client, plain;
-    for (int i = 0; i < repetitions; ++i) {
-        // Alternate the order so that neither side always runs on a freshly woken service.
-        if (i % 2 == 0) {
-            client.push_back(TimeMicros(translate));
-            plain.push_back(TimeMicros(bare));
-        } else {
-            plain.push_back(TimeMicros(bare));
-            client.push_back(TimeMicros(translate));
-        }
-        service.clearRequests();
-    }
-    const double clientMedian = Median(client);
-    const double plainMedian = Median(plain);
+    const BenchFigures figures =
+        SideBySide(translate, bare, repetitions, [&] { service.clearRequests(); });
+    const double clientMedian = figures.first;
+    const double plainMedian = figures.second;
     std::printf("round trip, %d repetitions each (plain HTTP, 127.0.0.1)\n", repetitions);
     std::printf("  TranslateText        median %8.1f us\n", clientMedian);
     std::printf("  bare libcurl POST    median %8.1f us\n", plainMedian);
@@ -117,12 +67,12 @@ void Interpretation(int repetitions) {
     std::vector<double> times;
     qsizetype characters = 0;
     for (int i = 0; i < repetitions; ++i)
-        times.push_back(
-            TimeMicros([&] { characters = modQuorvel::InterpretReply(reply, 200).text.size(); }));
+        times.push_back(MicrosecondsOf(
+            [&] { characters = modQuorvel::InterpretReply(reply, 200).text.size(); }));
     std::printf(
         "interpreting a reply of 6000 escaped characters (%lld bytes, %lld characters out)\n",
         static_cast<long long>(reply.size()), static_cast<long long>(characters));
-    std::printf("  InterpretReply       median %8.1f us\n", Median(times));
+    std::printf("  InterpretReply       median %8.1f us\n", MedianOf(times));
 }
 
 } // namespace

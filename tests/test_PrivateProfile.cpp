@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -151,21 +153,27 @@ TEST(PrivateProfileRead, SectionListingNamesEachSectionOnce) {
               bytesOf("Settings\0BaiDuKeyInfo\0EmptySection\0Font\0\0"sv));
 }
 
+// The trail byte of a double-byte character can be 0x5D, the code of ']': 癩 is B0 5D in code
+// page 936. Read byte by byte, its section would end inside the character, never match its own
+// name and gain a new copy at every write.
+TEST_F(PrivateProfileFile, SectionNameEndingInATrailByteLikeABracketIsOneName) {
+    const QString file = dir.filePath(QStringLiteral("bracket.ini"));
+    const char* section = "\xB0\x5D";
+    ASSERT_EQ(WritePrivateProfileStringA(section, "k", "1", file), 1);
+    ASSERT_EQ(WritePrivateProfileStringA(section, "k", "2", file), 1);
+    EXPECT_EQ(readFileBytes(file), QByteArray("[\xB0\x5D]\r\nk=2\r\n"));
+    EXPECT_EQ(readValue(section, "k", file).text, "2");
+    EXPECT_EQ(readList(nullptr, file, 64), bytesOf("\xB0\x5D\0\0"sv));
+
+    // The bracket after the character still closes the name, with anything after it ignored.
+    ASSERT_TRUE(writeFileBytes(file, "[ \xB0\x5D ] note\r\nk=3\r\n"));
+    EXPECT_EQ(readValue(section, "k", file).text, "3");
+}
+
 TEST(PrivateProfileRead, Utf16LeFileReadsInTheAnsiCodePage) {
     const Read read = readValue("BaiDuKeyInfo", "appid", fixturePath(QStringLiteral("utf16.ini")));
     EXPECT_EQ(read.text, QByteArray("\xD6\xD0\xCE\xC4\xD3\xA6\xD3\xC3")); // 中文应用
     EXPECT_EQ(read.count, 8u);
-}
-
-// The second byte of a double-byte character can be ']'; it does not close a section name.
-TEST_F(PrivateProfileFile, DoubleByteCharacterEndingInABracketStaysInTheSectionName) {
-    const char* const section = "\x81]"; // U+4E5A in code page 936
-    const QString file = dir.filePath(QStringLiteral("bracket.ini"));
-    ASSERT_TRUE(writeFileBytes(file, "[\x81]]\r\nk=v\r\n"));
-    EXPECT_EQ(readValue(section, "k", file).text, "v");
-
-    ASSERT_EQ(WritePrivateProfileStringA(section, "k", "new", file), 1);
-    EXPECT_EQ(readFileBytes(file), "[\x81]]\r\nk=new\r\n");
 }
 
 TEST_F(PrivateProfileFile, ReplacingAValueChangesOnlyItsLine) {
@@ -343,4 +351,68 @@ TEST_F(PrivateProfileFile, ConcurrentWritersKeepEachOthersValues) {
             EXPECT_EQ(readValue("Shared", key.c_str(), file).text, QByteArray("1")) << key;
         }
     }
+}
+
+// Writers killed at random moments, again and again: the file is always one that a write left
+// whole, and the next write is not held up by the dead writer's lock.
+namespace {
+
+// Long enough that a write takes a while, so that kills land inside writes.
+QByteArray Payload(char letter) {
+    return QByteArray(512 * 1024, letter);
+}
+QByteArray FileHolding(char letter) {
+    return "[Settings]\r\nHttps=TRUE\r\n[Payload]\r\nValue=" + Payload(letter) + "\r\n";
+}
+
+} // namespace
+
+TEST(KilledWriter, FileIsTheOldOrTheNewOneAndTheNextWriteGoesThrough) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("quorvel.ini"));
+    ASSERT_TRUE(writeFileBytes(file, FileHolding('a')));
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> microseconds(0, 20000);
+
+    int changed = 0;
+    for (int round = 0; round < 40; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Writes whole new values until it is killed.
+            for (int i = 0;; ++i)
+                WritePrivateProfileStringA(
+                    "Payload", "Value", Payload(static_cast<char>('b' + i % 24)).constData(), file);
+        }
+        ::usleep(microseconds(random));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+
+        const QByteArray bytes = readFileBytes(file);
+        const qsizetype value = bytes.indexOf("Value=") + 6;
+        const char letter = value > 5 && value < bytes.size() ? bytes.at(value) : '?';
+        ASSERT_EQ(bytes, FileHolding(letter)) << "round " << round;
+        changed += letter != 'a';
+        // The killed writer's lock does not stand in the way.
+        ASSERT_EQ(WritePrivateProfileStringA("Payload", "Value", Payload('a').constData(), file),
+                  1);
+        ASSERT_EQ(readFileBytes(file), FileHolding('a'));
+    }
+    EXPECT_GT(changed, 0) << "no writer got to write before it was killed";
+    EXPECT_EQ(QDir(dir.path())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("quorvel.ini")});
+}
+
+TEST(KilledWriter, EmptyLockOfAWriterKilledAsItTookTheLockIsTakenOver) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("quorvel.ini"));
+    // What a writer killed between creating the lock and writing its owner into it leaves.
+    ASSERT_TRUE(writeFileBytes(file + QStringLiteral(".lock"), QByteArray()));
+    EXPECT_EQ(WritePrivateProfileStringA("Settings", "Https", "TRUE", file), 1);
+    EXPECT_EQ(readFileBytes(file), "[Settings]\r\nHttps=TRUE\r\n");
+    EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral(".lock")));
 }

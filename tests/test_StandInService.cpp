@@ -286,6 +286,33 @@ TEST_F(StandInOverHttp, CloseWithoutAnswerSendsNoByteAfterReadingTheRequest) {
     EXPECT_EQ(service.requests().size(), 1u);
 }
 
+TEST_F(StandInOverHttp, CloseMidReplySendsHalfOfTheAnnouncedAnswer) {
+    const std::string answer =
+        R"({"from":"en","to":"zh","trans_result":[{"src":"world","dst":"\u4e16\u754c"}]})";
+    service.setFault(Fault::CloseMidReply);
+    const HttpReply reply = Post(url(), SignedBody("world"));
+    EXPECT_EQ(reply.result, CURLE_PARTIAL_FILE);
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_EQ(reply.body, answer.substr(0, answer.size() / 2));
+}
+
+TEST_F(StandInOverHttp, DripSendsTheAnswerByteByByteAndStopEndsItAtOnce) {
+    service.setFault(Fault::Drip, std::chrono::milliseconds(2));
+    EXPECT_EQ(Post(url(), SignedBody("world")).body,
+              R"({"from":"en","to":"zh","trans_result":[{"src":"world","dst":"\u4e16\u754c"}]})");
+
+    service.setFault(Fault::Drip, std::chrono::minutes(1));
+    Exchange impatient;
+    impatient.timeoutMs = 200;
+    const HttpReply cut = Post(url(), SignedBody("world"), impatient);
+    EXPECT_EQ(cut.result, CURLE_OPERATION_TIMEDOUT);
+    EXPECT_EQ(cut.body, "{"); // the first byte at once, the next one a minute later
+    const auto stopping = std::chrono::steady_clock::now();
+    service.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(30))
+        << "stop() waited for the drip";
+}
+
 TEST_F(StandInOverHttp, NonJsonBodyAndErrorStatusAnswerWithHtml) {
     service.setFault(Fault::NonJsonBody);
     HttpReply reply = Post(url(), SignedBody("hello"));

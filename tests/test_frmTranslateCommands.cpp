@@ -1,5 +1,6 @@
 #include "credentials/modStrHexByte.h"
 #include "standin/StandInService.h"
+#include "support/FormField.h"
 #include "support/WindowFixture.h"
 
 #include <QKeyEvent>
@@ -11,17 +12,7 @@ const QString kAppId = QStringLiteral("20260101000000001");
 const QString kKey = QStringLiteral("QuorvelTestKey01");
 const QString kBusyText = QStringLiteral("正在执行，请稍候……");
 
-// One field of a recorded form body, decoded.
-QString FormField(const std::string& body, const QString& name) {
-    for (const QByteArray& pair : QByteArray::fromStdString(body).split('&')) {
-        if (pair.startsWith(name.toLatin1() + '=')) {
-            QByteArray value = pair.mid(name.size() + 1);
-            value.replace('+', ' ');
-            return QString::fromUtf8(QByteArray::fromPercentEncoding(value));
-        }
-    }
-    return QStringLiteral("<missing>");
-}
+using testsupport::FormField;
 
 // A window whose settings point it at local stand-ins of the service: `service` for plain HTTP
 // and `secureService` in place of the HTTPS endpoint.

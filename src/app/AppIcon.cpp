@@ -1,10 +1,17 @@
 #include "app/AppIcon.h"
 
+#include <QImageReader>
+#include <QPixmap>
+
 QIcon AppIcon() {
     // The images live in a static library, so its resources are registered by hand.
     Q_INIT_RESOURCE(icons);
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/quorvel-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/quorvel-32.png"), QSize(32, 32));
+    for (const char* image : {":/icons/quorvel-16.png", ":/icons/quorvel-32.png"}) {
+        // Read as PNG outright: probing the files' format would load every image plugin.
+        QImageReader reader(QString::fromLatin1(image), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }

@@ -1,5 +1,7 @@
 #include "app/HelpText.h"
 
+#include "client/DeveloperPortal.h"
+
 #include <QStringList>
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QTextBoundaryFinder>
 
 #include <cmath>
 #include <stdexcept>
@@ -11,6 +12,23 @@ namespace TextBoxes {
 namespace {
 constexpr double kSmallestPoints = 6;
 constexpr double kLargestPoints = 72;
+
+// Qt lays out a run of text without a line-break opportunity in time that grows with the square
+// of its length while it may break only at word boundaries: a reply of one word of a few
+// megabytes would freeze the window for minutes. No text anyone reads holds such a run, so a
+// text that does is broken anywhere instead.
+constexpr qsizetype kLongestWordWrapped = 10000;
+
+bool HoldsUnbreakableRun(const QString& text) {
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    qsizetype previous = 0;
+    for (qsizetype next = breaks.toNextBoundary(); next >= 0; next = breaks.toNextBoundary()) {
+        if (next - previous > kLongestWordWrapped)
+            return true;
+        previous = next;
+    }
+    return false;
+}
 } // namespace
 
 QString Text(const QPlainTextEdit* box) {
@@ -20,6 +38,10 @@ QString Text(const QPlainTextEdit* box) {
 void SetText(QPlainTextEdit* box, const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    // The old text goes first: a change of wrapping lays out again what the box holds.
+    box->clear();
+    box->setWordWrapMode(HoldsUnbreakableRun(shown) ? QTextOption::WrapAnywhere
+                                                    : QTextOption::WrapAtWordBoundaryOrAnywhere);
     box->setPlainText(shown);
 }
 

@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/HelpText.h"
 #include "app/TextBoxes.h"
+#include "client/DeveloperPortal.h"
 #include "client/ServiceEndpoints.h"
 #include "client/modQuorvel.h"
 #include "settings/SettingsFile.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -80,10 +82,17 @@ QLabel* Label(QWidget* parent, const char* name, const QString& caption, QRect p
     return label;
 }
 
+// The "-" and "+" buttons' own font: 宋体 (SimSun) at 15.75 points where it is installed,
+// otherwise the default face at that size, rather than a further CJK font loaded for two
+// ASCII glyphs.
 QFont StepButtonFont() {
-    QFont font(QStringLiteral("宋体"));
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    QFont font = QApplication::font();
+    for (const QString& family : {QStringLiteral("宋体"), QStringLiteral("SimSun")}) {
+        if (QFontDatabase::hasFamily(family)) {
+            font.setFamily(family);
+            break;
+        }
+    }
     font.setPointSizeF(15.75);
     font.setWeight(QFont::Normal);
     return font;

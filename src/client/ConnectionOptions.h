@@ -18,6 +18,9 @@ struct ConnectionOptions {
     QString extraCaFile; // a PEM file trusted in addition to the system's CA store
     std::chrono::milliseconds connectTimeout{10000};
     std::chrono::milliseconds totalTimeout{30000};
+    // A reply to the longest text the service takes is some 100 KB. One far beyond that is
+    // refused rather than held in memory and laid out in the window.
+    qint64 maxReplyBytes = 4 * 1024 * 1024;
 };
 
 } // namespace modQuorvel

@@ -19,6 +19,7 @@ TranslateReply RequestTranslation(const QString& source, const QString& from, co
         // A redirect is read like any other reply; it never carries the body elsewhere.
         request.SetFollowRedirects(false);
         request.SetTimeouts(options.connectTimeout, options.totalTimeout);
+        request.SetMaxResponseSize(options.maxReplyBytes);
         if (!options.extraCaFile.isEmpty())
             request.TrustExtraCaFile(options.extraCaFile);
         request.Open(QStringLiteral("POST"), endpoint);

@@ -2,6 +2,8 @@
 
 #include "platform/AnsiCodePage.h"
 
+#include <QSet>
+
 namespace platform {
 
 namespace {
@@ -35,14 +37,23 @@ QByteArray toUtf16Le(const QString& text) {
     return bytes;
 }
 
-// The first ']' that is a character of its own. In code page 936 a lead byte (0x81 to 0xFE) and
-// the byte after it make one character, and that second byte may be ']' (0x81 0x5D is U+4E5A).
-qsizetype closingBracket(const QByteArray& ansi) {
-    for (qsizetype i = 0; i < ansi.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(ansi[i]);
+// Bytes that begin and end a double-byte character of code page 936.
+bool isLeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
+bool isTrailByte(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
+
+// The first ']' after the opening bracket that is a character of its own: the trail byte of a
+// double-byte character can be 0x5D, and the private-profile functions read characters.
+qsizetype closingBracket(const QByteArray& line) {
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
         if (byte == ']')
             return i;
-        if (byte >= 0x81 && byte <= 0xFE)
+        if (isLeadByte(byte) && i + 1 < line.size() &&
+            isTrailByte(static_cast<unsigned char>(line[i + 1])))
             ++i;
     }
     return -1;
@@ -196,12 +207,18 @@ std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section
 
 QList<QByteArray> IniDocument::sectionNames() const {
     QList<QByteArray> names;
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const IniLine& line = m_lines[i];
-        // A repeated section is listed once, as only its first occurrence is ever read.
-        if (line.kind == IniLine::Kind::Section && !line.name.isEmpty() &&
-            findSection(line.name) == i)
+    // A repeated section is listed once, as only its first occurrence is ever read. The names
+    // seen so far are kept case-folded, as sections are matched, so that a file of many
+    // sections is listed in one pass.
+    QSet<QString> seen;
+    for (const IniLine& line : m_lines) {
+        if (line.kind != IniLine::Kind::Section || line.name.isEmpty())
+            continue;
+        const QString folded = line.matchName.toCaseFolded();
+        if (!seen.contains(folded)) {
+            seen.insert(folded);
             names.append(line.name);
+        }
     }
     return names;
 }

@@ -16,6 +16,11 @@ namespace {
 
 // Long enough to wait out another writer, short enough not to hang the window for good.
 constexpr int kLockTimeoutMs = 5000;
+// A writer killed between creating the lock and writing its owner into it leaves an empty lock,
+// which QLockFile takes for stale only once it is this old (30 s unless set), so every write
+// failed for half a minute. A live writer, which holds the lock for milliseconds, keeps it:
+// QLockFile removes a stale lock only when it can take the holder's file lock as well.
+constexpr int kStaleLockMs = 1000;
 
 QByteArray argument(const char* text) {
     return trimIniBlanks(QByteArray(text));
@@ -119,6 +124,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
     // The lock serialises writers; the file is read again inside it so that a value another
     // writer stored in the meantime is kept.
     QLockFile lock(fileName + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(kLockTimeoutMs))
         return 0;
 

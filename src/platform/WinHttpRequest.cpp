@@ -1,29 +1,12 @@
 #include "platform/WinHttpRequest.h"
 
+#include "platform/CurlLibrary.h"
+
 #include <QFile>
 
 namespace platform {
 
 namespace {
-
-// libcurl must be initialised once per process before any handle exists, and not from two
-// threads at once; a function-local static gives both.
-void EnsureCurlInitialised() {
-    struct CurlGlobal {
-        CurlGlobal() {
-            if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
-                throw HttpError(QStringLiteral("网络库初始化失败"));
-        }
-        ~CurlGlobal() { curl_global_cleanup(); }
-    };
-    static const CurlGlobal global;
-}
-
-size_t AppendToBody(char* data, size_t size, size_t count, void* body) {
-    const size_t bytes = size * count;
-    static_cast<QByteArray*>(body)->append(data, static_cast<qsizetype>(bytes));
-    return bytes;
-}
 
 QString DescribeFailure(CURLcode code) {
     switch (code) {
@@ -63,6 +46,10 @@ QString DescribeFailure(CURLcode code) {
     }
 }
 
+// The reason given for a reply stopped at the size limit, which the write callback flags: libcurl
+// itself reports it as any other write error.
+const QString kReplyTooLarge = QStringLiteral("服务器回复过大");
+
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -72,9 +59,16 @@ QByteArray ReadFile(const QString& path) {
 
 } // namespace
 
+void WinHttpRequest::CurlDeleter::operator()(CURL* handle) const {
+    CurlLibrary::Get().easy_cleanup(handle);
+}
+
+void WinHttpRequest::HeaderListDeleter::operator()(curl_slist* list) const {
+    CurlLibrary::Get().slist_free_all(list);
+}
+
 WinHttpRequest::WinHttpRequest() {
-    EnsureCurlInitialised();
-    handle_.reset(curl_easy_init());
+    handle_.reset(CurlLibrary::Get().easy_init());
     if (!handle_)
         throw HttpError(QStringLiteral("无法创建网络请求"));
     SetOption(CURLOPT_NOSIGNAL, 1L);
@@ -85,13 +79,13 @@ WinHttpRequest::WinHttpRequest() {
     SetOption(CURLOPT_SSL_VERIFYPEER, 1L);
     SetOption(CURLOPT_SSL_VERIFYHOST, 2L);
     SetOption(CURLOPT_WRITEFUNCTION, &AppendToBody);
-    SetOption(CURLOPT_WRITEDATA, &responseBody_);
+    SetOption(CURLOPT_WRITEDATA, &response_);
 }
 
 WinHttpRequest::~WinHttpRequest() = default;
 
 template <typename Value> void WinHttpRequest::SetOption(CURLoption option, Value value) {
-    if (curl_easy_setopt(handle_.get(), option, value) != CURLE_OK)
+    if (CurlLibrary::Get().easy_setopt(handle_.get(), option, value) != CURLE_OK)
         throw HttpError(QStringLiteral("网络请求设置失败"));
 }
 
@@ -104,8 +98,9 @@ void WinHttpRequest::TrustExtraCaFile(const QString& pemFile) {
     // the system's CA folder stays in use either way.
     QByteArray bundle;
     const char* systemBundle = nullptr;
-    if (curl_easy_getinfo(handle_.get(), CURLINFO_CAINFO, &systemBundle) == CURLE_OK &&
-        systemBundle != nullptr && QFile::exists(QString::fromLocal8Bit(systemBundle)))
+    if (CurlLibrary::Get().easy_getinfo(handle_.get(), CURLINFO_CAINFO, &systemBundle) ==
+            CURLE_OK &&
+        systemBundle && QFile::exists(QString::fromLocal8Bit(systemBundle)))
         bundle = ReadFile(QString::fromLocal8Bit(systemBundle)) + '\n';
     bundle += ReadFile(pemFile);
 
@@ -119,6 +114,21 @@ void WinHttpRequest::SetTimeouts(std::chrono::milliseconds connect,
     SetOption(CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
 }
 
+void WinHttpRequest::SetMaxResponseSize(qint64 bytes) {
+    response_.limit = bytes;
+}
+
+size_t WinHttpRequest::AppendToBody(char* data, size_t size, size_t count, void* sink) {
+    auto& response = *static_cast<ResponseSink*>(sink);
+    const auto length = static_cast<qsizetype>(size * count);
+    if (response.limit > 0 && response.body.size() + length > response.limit) {
+        response.overLimit = true;
+        return 0; // libcurl ends the transfer with a write error
+    }
+    response.body.append(data, length);
+    return size * count;
+}
+
 void WinHttpRequest::Open(const QString& method, const QString& url) {
     method_ = method.toUpper().toUtf8();
     SetOption(CURLOPT_URL, url.toUtf8().constData());
@@ -126,7 +136,7 @@ void WinHttpRequest::Open(const QString& method, const QString& url) {
 
 void WinHttpRequest::SetRequestHeader(const QString& name, const QString& value) {
     const QByteArray line = (name + QStringLiteral(": ") + value).toUtf8();
-    curl_slist* extended = curl_slist_append(headers_.get(), line.constData());
+    curl_slist* extended = CurlLibrary::Get().slist_append(headers_.get(), line.constData());
     if (!extended)
         throw HttpError(QStringLiteral("网络请求设置失败"));
     // The list's head owns every entry, the old ones included.
@@ -145,12 +155,17 @@ void WinHttpRequest::Send(const QByteArray& body) {
     }
     SetOption(CURLOPT_HTTPHEADER, headers_.get());
 
-    responseBody_.clear();
+    response_.body.clear();
+    response_.overLimit = false;
     status_ = 0;
-    const CURLcode result = curl_easy_perform(handle_.get());
+    const CURLcode result = CurlLibrary::Get().easy_perform(handle_.get());
+    if (response_.overLimit) {
+        response_.body.clear();
+        throw HttpError(kReplyTooLarge);
+    }
     if (result != CURLE_OK)
         throw HttpError(DescribeFailure(result));
-    curl_easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status_);
+    CurlLibrary::Get().easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status_);
 }
 
 } // namespace platform

@@ -28,6 +28,9 @@ public:
     // Trusts the certificates of this PEM file as well as the system's store.
     void TrustExtraCaFile(const QString& pemFile);
     void SetTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds total);
+    // A reply body longer than this many bytes is not read on: Send throws HttpError. 0, the
+    // default, sets no limit.
+    void SetMaxResponseSize(qint64 bytes);
 
     void Open(const QString& method, const QString& url);
     void SetRequestHeader(const QString& name, const QString& value);
@@ -35,23 +38,31 @@ public:
     void Send(const QByteArray& body = {});
 
     long Status() const { return status_; }
-    const QByteArray& ResponseBody() const { return responseBody_; }
-    QString ResponseText() const { return QString::fromUtf8(responseBody_); }
+    const QByteArray& ResponseBody() const { return response_.body; }
+    QString ResponseText() const { return QString::fromUtf8(response_.body); }
 
 private:
     struct CurlDeleter {
-        void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+        void operator()(CURL* handle) const;
     };
     struct HeaderListDeleter {
-        void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+        void operator()(curl_slist* list) const;
+    };
+
+    // Where libcurl's write callback puts the reply body.
+    struct ResponseSink {
+        QByteArray body;
+        qint64 limit = 0;
+        bool overLimit = false;
     };
 
     template <typename Value> void SetOption(CURLoption option, Value value);
+    static size_t AppendToBody(char* data, size_t size, size_t count, void* sink);
 
     std::unique_ptr<CURL, CurlDeleter> handle_;
     std::unique_ptr<curl_slist, HeaderListDeleter> headers_;
     QByteArray method_;
-    QByteArray responseBody_;
+    ResponseSink response_;
     long status_ = 0;
 };
 

@@ -1,8 +1,10 @@
 #include "standin/StandInService.h"
 
 #include "standin/ConnectionDropper.h"
+#include "standin/FaultyReplies.h"
 #include "standin/FormDecoding.h"
 #include "standin/RateLimiter.h"
+#include "standin/StreamedReplies.h"
 
 #include <httplib.h>
 
@@ -157,9 +159,10 @@ std::string StandInService::origin() const {
     return std::string(tls ? "https://" : "http://") + host + ":" + std::to_string(port_);
 }
 
-void StandInService::setFault(Fault fault, std::chrono::milliseconds delay, int status) {
+void StandInService::setFault(Fault fault, std::chrono::milliseconds delay, int status,
+                              std::size_t size) {
     const std::lock_guard lock(mutex_);
-    fault_ = {fault, delay, status};
+    fault_ = {fault, delay, status, size};
 }
 
 std::vector<RecordedRequest> StandInService::requests() const {
@@ -242,11 +245,30 @@ void StandInService::handleTranslate(const httplib::Request& request, httplib::R
         response.set_header("Location", origin() + kRedirectTargetPath);
         response.set_content(HtmlPage(302, "Found"), "text/html");
         return;
+    case Fault::CloseMidReply:
+        SendHalfThenClose(response, answer(request));
+        return;
+    case Fault::HugeReply:
+        response.set_content(HugeTranslationReply(fault.size), "application/json");
+        return;
+    case Fault::Drip: {
+        const auto interval = fault.delay > std::chrono::milliseconds::zero()
+                                  ? fault.delay
+                                  : std::chrono::milliseconds(1000);
+        Drip(response, answer(request), [this, interval] { return waitUnlessStopped(interval); });
+        return;
     }
-    answer(request, response);
+    case Fault::InvalidUtf8Body:
+        response.set_content(InvalidUtf8Reply(), "application/json");
+        return;
+    case Fault::InvalidJsonBody:
+        response.set_content(InvalidJsonReply(), "application/json");
+        return;
+    }
+    response.set_content(answer(request), "application/json");
 }
 
-void StandInService::answer(const httplib::Request& request, httplib::Response& response) {
+std::string StandInService::answer(const httplib::Request& request) {
     const std::map<std::string, std::string> fields = RequestFields(request);
     std::string body;
     if (const auto error = CheckTranslateRequest(fields, options_.accounts)) {
@@ -256,7 +278,7 @@ void StandInService::answer(const httplib::Request& request, httplib::Response& 
     } else {
         body = TranslationReply(fields);
     }
-    response.set_content(body, "application/json");
+    return body;
 }
 
 bool StandInService::waitUnlessStopped(std::chrono::milliseconds delay) {

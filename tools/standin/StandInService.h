@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -33,6 +34,8 @@ class RateLimiter;
 inline constexpr char kTranslatePath[] = "/api/trans/vip/translate";
 inline constexpr char kRedirectTargetPath[] = "/moved/api/trans/vip/translate";
 inline constexpr char kRedirectedTranslation[] = "redirect followed";
+// The size of a HugeReply unless setFault names another.
+inline constexpr std::size_t kHugeReplyBytes = 10 * 1000 * 1000;
 
 struct RecordedRequest {
     std::string method; // "POST"
@@ -52,6 +55,11 @@ enum class Fault {
     NonJsonBody,        // 200 with an HTML body
     HttpErrorStatus,    // `status` (e.g. 500/502) with an HTML error page
     Redirect,           // 302 with Location to kRedirectTargetPath on this server
+    CloseMidReply,      // headers announcing the whole answer, half of its body, then close
+    HugeReply,          // 200 with a valid translation of `size` bytes, one long word in one dst
+    Drip,               // the answer one byte per `delay` (1 s when zero); stop() ends it at once
+    InvalidUtf8Body,    // 200 with a JSON object whose dst holds bytes that are not UTF-8
+    InvalidJsonBody,    // 200 with a body that starts as the service's JSON but is not JSON
 };
 
 struct ServiceOptions {
@@ -78,7 +86,8 @@ public:
     std::string endpoint() const;
 
     // Applies to every later request on kTranslatePath until changed; Fault::None restores.
-    void setFault(Fault fault, std::chrono::milliseconds delay = {}, int status = 500);
+    void setFault(Fault fault, std::chrono::milliseconds delay = {}, int status = 500,
+                  std::size_t size = kHugeReplyBytes);
 
     std::vector<RecordedRequest> requests() const; // every request received, in order
     void clearRequests();
@@ -88,12 +97,14 @@ private:
         Fault fault = Fault::None;
         std::chrono::milliseconds delay{};
         int status = 500;
+        std::size_t size = kHugeReplyBytes;
     };
 
     void configureRoutes(httplib::Server& server);
     void record(const httplib::Request& request);
     void handleTranslate(const httplib::Request& request, httplib::Response& response);
-    void answer(const httplib::Request& request, httplib::Response& response);
+    // The JSON body of the service's answer to the request.
+    std::string answer(const httplib::Request& request);
     std::string origin() const;
     // Waits for `delay`; false when the service is stopped meanwhile.
     bool waitUnlessStopped(std::chrono::milliseconds delay);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <functional>
+
+class QWidget;
+
+// The window program from start to end: the application object, the checks of what it needs,
+// the window, its load handler and the event loop. `beforeLoad` sees the window just before it
+// is loaded and shown (the start-up benchmark watches for its first paint there).
+int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& beforeLoad = {});

@@ -1,0 +1,48 @@
+#include "cli/CliHelp.h"
+
+#include "client/DeveloperPortal.h"
+
+#include <QStringList>
+
+namespace cli {
+
+QString UsageText() {
+    return QStringLiteral("用法：quorvel-cli [-s 代号] [-t 代号] [--https | --http] [文本...]\n"
+                          "      quorvel-cli --configure");
+}
+
+QString HelpText(const QString& settingsPath) {
+    const QStringList lines = {
+        UsageText(),
+        QString(),
+        QStringLiteral("通过百度通用翻译API翻译文本：给出的文本各词以空格连接；"),
+        QStringLiteral("未给出文本时翻译标准输入的全部内容。译文以UTF-8输出到标准输出。"),
+        QString(),
+        QStringLiteral("选项："),
+        QStringLiteral("  -s, --source 代号   原文语言代号，默认 auto（自动检测）"),
+        QStringLiteral("  -t, --target 代号   译文语言代号，默认 zh"),
+        QStringLiteral("      --https         本次使用HTTPS"),
+        QStringLiteral("      --http          本次使用HTTP（默认按设置文件中的选择）"),
+        QStringLiteral("      --configure     设置百度翻译APP ID和密钥（与窗口中的“设置”相同）；"),
+        QStringLiteral("                      不在终端上运行时从标准输入读取两行"),
+        QStringLiteral("  -h, --help          显示本帮助"),
+        QStringLiteral("      --version       显示版本"),
+        QString(),
+        QStringLiteral("常见语言代号：auto 自动检测、zh 中文、en 英语、yue 粤语、wyw 文言文、"),
+        QStringLiteral(
+            "jp 日语、kor 韩语、fra 法语、spa 西班牙语、ru 俄语、de 德语、cht 繁体中文。"),
+        QString(),
+        QStringLiteral("退出状态：0 完成；1 翻译服务返回错误；2 用法错误或设置未保存；"),
+        QStringLiteral("          3 请求失败或回复无法识别；4 未设置APP ID或KEY。"),
+        QString(),
+        QStringLiteral("设置文件（与窗口共用）：") + settingsPath,
+        QStringLiteral("APP ID和密钥请前往") + kDeveloperPortal + QStringLiteral("注册获得。"),
+    };
+    return lines.join(u'\n');
+}
+
+QString VersionText() {
+    return QStringLiteral("quorvel-cli " QUORVEL_VERSION);
+}
+
+} // namespace cli

@@ -1,0 +1,14 @@
+#pragma once
+
+// The exit statuses of quorvel-cli, which scripts rely on.
+namespace cli {
+
+enum ExitStatus : int {
+    kSucceeded = 0,     // translated (or credentials stored, help or version shown)
+    kServiceError = 1,  // the service answered with an error line
+    kUsageError = 2,    // wrong arguments or input, or --configure stored nothing
+    kRequestFailed = 3, // the request did not get through, or the reply was not understood
+    kNoCredentials = 4, // no App ID and key in the settings file
+};
+
+} // namespace cli
