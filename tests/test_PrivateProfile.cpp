@@ -407,6 +407,33 @@ TEST(KilledWriter, FileIsTheOldOrTheNewOneAndTheNextWriteGoesThrough) {
               QStringList{QStringLiteral("quorvel.ini")});
 }
 
+// A writer killed while saving leaves its half-written file beside the settings file; the next
+// write replaces the settings file whole and leaves no such file behind.
+TEST(KilledWriter, HalfWrittenFileOfAKilledWriterIsRemovedByTheNextWrite) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("quorvel.ini"));
+    ASSERT_TRUE(writeFileBytes(file, "[Settings]\r\nHttps=TRUE\r\n"));
+    ASSERT_TRUE(writeFileBytes(file + QStringLiteral(".saving"), "[Settings]\r\nHt"));
+
+    ASSERT_EQ(WritePrivateProfileStringA("Settings", "Https", "FALSE", file), 1);
+    EXPECT_EQ(readFileBytes(file), "[Settings]\r\nHttps=FALSE\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("quorvel.ini")});
+}
+
+// A settings file that is a link is written through it: the file it points to changes and the
+// link stays a link.
+TEST_F(PrivateProfileFile, SettingsFileBehindALinkIsWrittenThroughIt) {
+    const QString target = dir.filePath(QStringLiteral("real.ini"));
+    const QString link = dir.filePath(QStringLiteral("quorvel.ini"));
+    ASSERT_TRUE(writeFileBytes(target, "[Settings]\r\nHttps=TRUE\r\n"));
+    ASSERT_TRUE(QFile::link(target, link));
+
+    ASSERT_EQ(WritePrivateProfileStringA("Settings", "Https", "FALSE", link), 1);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readFileBytes(target), "[Settings]\r\nHttps=FALSE\r\n");
+}
+
 TEST(KilledWriter, EmptyLockOfAWriterKilledAsItTookTheLockIsTakenOver) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("quorvel.ini"));
