@@ -272,6 +272,58 @@ TEST_F(PrivateProfileFile, Utf16LeFileStaysUtf16Le) {
     EXPECT_EQ(readFileBytes(file), expected);
 }
 
+// Names under which a written key would not be found again are refused and nothing is written:
+// stored, such a key could never be read, and a key line starting with '[' would add a section.
+TEST_F(PrivateProfileFile, NamesThatWouldNotReadBackAreRefused) {
+    const QString file = copyOf(kHandEdited);
+    const QByteArray before = readFileBytes(file);
+    const struct {
+        const char* section;
+        const char* key;
+    } refused[] = {
+        {"a]b", "k"},         // the name would end at ']'
+        {"a\x81", "k"},       // the last byte would take ']' as the second byte of a character
+        {"Settings", "k=v"},  // the name would end at '='
+        {"Settings", "[New"}, // would read as a section header
+        {"Settings", ";k"},   // would read as a comment
+    };
+    for (const auto& names : refused) {
+        EXPECT_EQ(WritePrivateProfileStringA(names.section, names.key, "v", file), 0)
+            << names.section << " / " << names.key;
+        EXPECT_EQ(readFileBytes(file), before) << names.section << " / " << names.key;
+    }
+    // Those characters elsewhere in a name read back.
+    ASSERT_EQ(WritePrivateProfileStringA("[a", "k]", "v", file), 1);
+    EXPECT_EQ(readValue("[a", "k]", file).text, "v");
+}
+
+TEST_F(PrivateProfileFile, NamesAUtf16LeFileCannotCarryAreRefused) {
+    const QString file = copyOf(QStringLiteral("utf16.ini"));
+    const QByteArray before = readFileBytes(file);
+    // A lone lead byte has no UTF-16 form and would come back as '?'.
+    EXPECT_EQ(WritePrivateProfileStringA("Settings", "\x81", "v", file), 0);
+    EXPECT_EQ(WritePrivateProfileStringA("\x81", "k", "v", file), 0);
+    EXPECT_EQ(readFileBytes(file), before);
+    ASSERT_EQ(WritePrivateProfileStringA("\xD6\xD0", "k", "v", file), 1); // 中
+    EXPECT_EQ(readValue("\xD6\xD0", "k", file).text, "v");
+}
+
+// A UTF-16LE file of odd length ends in a byte that is no code unit. Lines a write appends go
+// before it, so that they and the lines already there stay readable.
+TEST_F(PrivateProfileFile, OddLastByteOfUtf16LeFileStaysLast) {
+    const auto utf16 = [](const QString& text) {
+        return QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    };
+    const QString file = dir.filePath(QStringLiteral("odd.ini"));
+    ASSERT_TRUE(writeFileBytes(file, utf16(QStringLiteral("[A]\r\nk=v")) + 'X'));
+
+    ASSERT_EQ(WritePrivateProfileStringA("B", "n", "1", file), 1);
+    EXPECT_EQ(readFileBytes(file), utf16(QStringLiteral("[A]\r\nk=v\r\n[B]\r\nn=1\r\n")) + 'X');
+    EXPECT_EQ(readValue("A", "k", file).text, "v");
+    EXPECT_EQ(readValue("B", "n", file).text, "1");
+}
+
 // Two processes write different keys at the same time; the lock and the re-read inside it keep
 // every key of both.
 TEST_F(PrivateProfileFile, ConcurrentWritersKeepEachOthersValues) {
@@ -353,6 +405,33 @@ TEST(KilledWriter, FileIsTheOldOrTheNewOneAndTheNextWriteGoesThrough) {
     EXPECT_EQ(QDir(dir.path())
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("quorvel.ini")});
+}
+
+// A writer killed while saving leaves its half-written file beside the settings file; the next
+// write replaces the settings file whole and leaves no such file behind.
+TEST(KilledWriter, HalfWrittenFileOfAKilledWriterIsRemovedByTheNextWrite) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("quorvel.ini"));
+    ASSERT_TRUE(writeFileBytes(file, "[Settings]\r\nHttps=TRUE\r\n"));
+    ASSERT_TRUE(writeFileBytes(file + QStringLiteral(".saving"), "[Settings]\r\nHt"));
+
+    ASSERT_EQ(WritePrivateProfileStringA("Settings", "Https", "FALSE", file), 1);
+    EXPECT_EQ(readFileBytes(file), "[Settings]\r\nHttps=FALSE\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("quorvel.ini")});
+}
+
+// A settings file that is a link is written through it: the file it points to changes and the
+// link stays a link.
+TEST_F(PrivateProfileFile, SettingsFileBehindALinkIsWrittenThroughIt) {
+    const QString target = dir.filePath(QStringLiteral("real.ini"));
+    const QString link = dir.filePath(QStringLiteral("quorvel.ini"));
+    ASSERT_TRUE(writeFileBytes(target, "[Settings]\r\nHttps=TRUE\r\n"));
+    ASSERT_TRUE(QFile::link(target, link));
+
+    ASSERT_EQ(WritePrivateProfileStringA("Settings", "Https", "FALSE", link), 1);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readFileBytes(target), "[Settings]\r\nHttps=FALSE\r\n");
 }
 
 TEST(KilledWriter, EmptyLockOfAWriterKilledAsItTookTheLockIsTakenOver) {

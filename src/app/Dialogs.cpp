@@ -59,7 +59,7 @@ int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
         if (answer == MsgBoxAnswer::vbCancel)
             cancel = added.back();
     }
-    const std::size_t defaultIndex = static_cast<std::size_t>((style & 0xF00) >> 8);
+    const auto defaultIndex = static_cast<std::size_t>((style & 0xF00) >> 8);
     if (defaultIndex < added.size())
         box.setDefaultButton(qobject_cast<QPushButton*>(added[defaultIndex]));
     // Esc and the close button answer Cancel when there is one, OK on a box with only OK.

@@ -41,7 +41,7 @@ std::optional<QString> OptionValue(const QString& argument, const QString& name,
 // Which code option `argument` is, by its name before any attached value; empty when none.
 QString CodeOptionName(const QString& argument) {
     for (const char* name : {"--source", "--target"}) {
-        const QString option = QLatin1String(name);
+        QString option = QLatin1String(name);
         if (argument == option || argument.startsWith(option + u'='))
             return option;
     }

@@ -11,6 +11,8 @@ namespace cli {
 namespace {
 
 template <typename... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+// Spelled out for compilers without deduction for aggregates (clang before 17).
+template <typename... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 } // namespace
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 
-#include <cerrno>
 #include <csignal>
 #include <termios.h>
 #include <unistd.h>
@@ -35,7 +34,7 @@ private:
     bool active_;
 };
 
-void IgnoreSignal(int) {}
+void IgnoreSignal(int /*signal*/) {}
 
 // Lets Ctrl+C interrupt a blocking read instead of ending the program, so that the terminal's
 // mode is restored before the program ends.
@@ -74,16 +73,15 @@ std::optional<QString> ReadTerminalLine(int fd, bool echo) {
         const ssize_t got = read(fd, &byte, 1);
         if (got == 1 && byte == '\n')
             break;
-        if (got == 1)
+        if (got == 1) {
             line += byte;
-        else if (got < 0 && errno == EINTR)
-            return std::nullopt;
-        else if (got == 0 && line.isEmpty())
-            return std::nullopt;
-        else if (got == 0)
+            continue;
+        }
+        // The end of input ends a last line without a line break; an interrupt (EINTR), a read
+        // error or an end of input before any character gives nothing.
+        if (got == 0 && !line.isEmpty())
             break;
-        else
-            return std::nullopt;
+        return std::nullopt;
     }
     if (line.endsWith('\r'))
         line.chop(1);

@@ -20,7 +20,7 @@ struct ConnectionOptions {
     std::chrono::milliseconds totalTimeout{30000};
     // A reply to the longest text the service takes is some 100 KB. One far beyond that is
     // refused rather than held in memory and laid out in the window.
-    qint64 maxReplyBytes = 4 * 1024 * 1024;
+    qint64 maxReplyBytes = qint64{4} * 1024 * 1024;
 };
 
 } // namespace modQuorvel

@@ -42,7 +42,7 @@ TranslateReply InterpretReply(const QByteArray& body, long httpStatus) {
     if (!results.isArray())
         throw UnrecognisedReply(httpStatus);
     QStringList lines;
-    for (const QJsonValue& result : results.toArray())
+    for (const QJsonValue result : results.toArray())
         lines << result[QLatin1String("dst")].toString();
     return {lines.join(QStringLiteral("\r\n")), false};
 }

@@ -47,7 +47,7 @@ int hexDigitValue(QChar c) {
 
 // The byte count rule of the stored format: n / 2 - 1 rounded half to even, plus one.
 qsizetype hexByteCount(qsizetype digits) {
-    return static_cast<qsizetype>(std::nearbyint(digits / 2.0 - 1.0)) + 1;
+    return static_cast<qsizetype>(std::nearbyint(static_cast<double>(digits) / 2.0 - 1.0)) + 1;
 }
 
 } // namespace

@@ -15,8 +15,8 @@ bool isIniBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v';
 }
 
-bool sameName(const QString& a, const QByteArray& b) {
-    return a.compare(AnsiToWide(b), Qt::CaseInsensitive) == 0;
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 QString fromUtf16Le(const QByteArray& bytes) {
@@ -131,12 +131,6 @@ QList<IniLine> splitUtf16(const QByteArray& bytes) {
         classify(line, WideToAnsi(text.mid(span.begin, span.end - span.begin)));
         lines.append(line);
     }
-    // An odd last byte is no code unit; keep it where it was.
-    if (bytes.size() % 2 != 0) {
-        if (lines.isEmpty() || !lines.last().lineBreak.isEmpty())
-            lines.append(IniLine{});
-        lines.last().content.append(bytes.back());
-    }
     return lines;
 }
 
@@ -164,7 +158,14 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
     if (bytes.startsWith(kUtf16LeMark)) {
         document.m_utf16 = true;
         document.m_byteOrderMark = kUtf16LeMark;
-        document.m_lines = splitUtf16(bytes.mid(kUtf16LeMark.size()));
+        QByteArray units = bytes.mid(kUtf16LeMark.size());
+        // An odd last byte is no code unit. It stays the file's last byte, after any line a write
+        // appends, so that every code unit keeps its alignment.
+        if (units.size() % 2 != 0) {
+            document.m_oddLastByte = units.right(1);
+            units.chop(1);
+        }
+        document.m_lines = splitUtf16(units);
     } else {
         document.m_lines = splitAnsi(bytes);
     }
@@ -175,7 +176,7 @@ QByteArray IniDocument::toBytes() const {
     QByteArray bytes = m_byteOrderMark;
     for (const IniLine& line : m_lines)
         bytes += line.content + line.lineBreak;
-    return bytes;
+    return bytes + m_oddLastByte;
 }
 
 std::optional<QByteArray> IniDocument::value(const QByteArray& section,
@@ -194,7 +195,8 @@ std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section
     if (header < 0)
         return std::nullopt;
     QList<QByteArray> names;
-    for (qsizetype i = header + 1; i < sectionEnd(header); ++i) {
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
         const IniLine& line = m_lines[i];
         // An empty name would read as the end of a zero-separated list.
         if (line.kind == IniLine::Kind::Entry && line.hasValue && !line.name.isEmpty())
@@ -276,8 +278,9 @@ bool IniDocument::removeSection(const QByteArray& section) {
 }
 
 qsizetype IniDocument::findSection(const QByteArray& section) const {
+    const QString wanted = AnsiToWide(section);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].kind == IniLine::Kind::Section && sameName(m_lines[i].matchName, section))
+        if (m_lines[i].kind == IniLine::Kind::Section && sameName(m_lines[i].matchName, wanted))
             return i;
     }
     return -1;
@@ -291,10 +294,11 @@ qsizetype IniDocument::sectionEnd(qsizetype header) const {
 }
 
 qsizetype IniDocument::findKey(qsizetype header, const QByteArray& key) const {
+    const QString wanted = AnsiToWide(key);
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
         const IniLine& line = m_lines[i];
-        if (line.kind == IniLine::Kind::Entry && line.hasValue && sameName(line.matchName, key))
+        if (line.kind == IniLine::Kind::Entry && line.hasValue && sameName(line.matchName, wanted))
             return i;
     }
     return -1;
@@ -302,18 +306,28 @@ qsizetype IniDocument::findKey(qsizetype header, const QByteArray& key) const {
 
 qsizetype IniDocument::lastEntry(qsizetype header) const {
     qsizetype last = header;
-    for (qsizetype i = header + 1; i < sectionEnd(header); ++i) {
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
         if (m_lines[i].kind == IniLine::Kind::Entry)
             last = i;
     }
     return last;
 }
 
+bool IniDocument::findsAgain(const QByteArray& section, const QByteArray& key) const {
+    const IniLine header = makeLine('[' + section + ']');
+    const IniLine entry = makeLine(key + '=');
+    return header.kind == IniLine::Kind::Section && header.name == section &&
+           entry.kind == IniLine::Kind::Entry && entry.name == key;
+}
+
 IniLine IniDocument::makeLine(const QByteArray& ansiText) const {
     IniLine line;
     line.content = encode(ansiText);
     line.lineBreak = encode(kCrLf);
-    classify(line, ansiText);
+    // The line means what a reader will find in the file, which for a UTF-16LE file is the text
+    // after its round trip through UTF-16.
+    classify(line, m_utf16 ? WideToAnsi(AnsiToWide(ansiText)) : ansiText);
     return line;
 }
 

@@ -39,6 +39,11 @@ public:
     std::optional<QList<QByteArray>> keyNames(const QByteArray& section) const;
     QList<QByteArray> sectionNames() const;
 
+    // Whether a key written under these names (blanks trimmed) would be found under them again:
+    // ']' in a section name, '=' in a key name or a key name starting with '[' or ';' would be
+    // read as other names, and so would a name that the file's encoding cannot carry.
+    bool findsAgain(const QByteArray& section, const QByteArray& key) const;
+
     // Each edit returns true when it changed the document.
     bool setValue(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     bool removeKey(const QByteArray& section, const QByteArray& key);
@@ -55,6 +60,7 @@ private:
 
     QByteArray m_byteOrderMark;
     bool m_utf16 = false;
+    QByteArray m_oddLastByte; // a UTF-16LE file of odd length ends in a byte that is no code unit
     QList<IniLine> m_lines;
 };
 

@@ -82,7 +82,7 @@ void MD5Final(MD5_CTX* context) {
     MD5Update(context, padding, padLen);
     MD5Update(context, length, sizeof length);
 
-    for (int w = 0; w < 4; ++w)
+    for (std::size_t w = 0; w < 4; ++w)
         storeLittleEndian(context->buf[w], context->digest + 4 * w);
 }
 

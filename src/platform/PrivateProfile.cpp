@@ -5,9 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
+
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -27,7 +29,8 @@ QByteArray argument(const char* text) {
 }
 
 bool holdsLineBreak(const char* text) {
-    return text && (std::strchr(text, '\r') || std::strchr(text, '\n'));
+    return text != nullptr &&
+           (std::strchr(text, '\r') != nullptr || std::strchr(text, '\n') != nullptr);
 }
 
 // A file that is missing or cannot be read reads as empty.
@@ -73,20 +76,35 @@ QByteArray withoutTrailingSpaces(QByteArray text) {
     return text;
 }
 
-bool saveDocument(const IniDocument& document, const QString& fileName, bool fileIsNew) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+// A write goes to this file beside the settings file, which then replaces the settings file. It
+// has one fixed name, so a writer killed in the middle leaves at most this one file behind, and
+// the next writer (they are serialised by the lock) removes it. QSaveFile picks a new random name
+// each time, so writers killed at the wrong moment left copies of the secret key to pile up.
+QString savingFileName(const QString& fileName) {
+    return fileName + QStringLiteral(".saving");
+}
+
+bool writeWhole(QFile& file, const QByteArray& bytes) {
+    return file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
+}
+
+bool saveDocument(const IniDocument& document, const QString& target, bool fileIsNew) {
+    // A new file holds the encoded secret key and is kept from other users; a replaced file keeps
+    // its permissions.
+    const QFileDevice::Permissions permissions =
+        fileIsNew ? QFileDevice::ReadOwner | QFileDevice::WriteOwner : QFile::permissions(target);
+    const QString saving = savingFileName(target);
+    QFile file(saving);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions))
         return false;
-    // QSaveFile carries over the permissions of a file it replaces; a new one holds the encoded
-    // secret key and is kept from other users.
-    if (fileIsNew)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray bytes = document.toBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    const bool whole = file.setPermissions(permissions) && writeWhole(file, document.toBytes());
+    file.close();
+    if (!whole || std::rename(QFile::encodeName(saving).constData(),
+                              QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(saving);
         return false;
     }
-    return file.commit();
+    return true;
 }
 
 } // namespace
@@ -131,6 +149,11 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
     const bool exists = info.exists();
     if (exists && (!info.isFile() || !info.isWritable()))
         return 0;
+    // A link is followed, so that the file it points to is replaced and the link stays.
+    const QString target = exists ? info.canonicalFilePath() : fileName;
+    // What a writer killed while saving left goes first, whether or not this write changes
+    // anything.
+    QFile::remove(savingFileName(target));
     IniDocument document;
     if (exists) {
         QFile file(fileName);
@@ -144,11 +167,13 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
         changed = document.removeSection(argument(section));
     else if (!value)
         changed = document.removeKey(argument(section), argument(key));
-    else
+    else if (document.findsAgain(argument(section), argument(key)))
         changed = document.setValue(argument(section), argument(key), QByteArray(value));
+    else
+        return 0;
     if (!changed)
         return 1;
-    return saveDocument(document, fileName, !exists) ? 1 : 0;
+    return saveDocument(document, target, !exists) ? 1 : 0;
 }
 
 } // namespace platform

@@ -19,9 +19,10 @@ std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
 
 // Sets `key` in `section` to `value`, creating the file, the section and the key as needed.
 // A null value removes the key; a null key removes the section's header and keys. Returns
-// nonzero on success and 0 on failure: missing folder, file not writable, or a section, key or
-// value holding CR or LF (written raw it would inject lines). The file is replaced as a whole
-// under a lock, and a file created here is readable by its owner only.
+// nonzero on success and 0 on failure: missing folder, file not writable, a section, key or
+// value holding CR or LF (written raw it would inject lines), or names under which the key could
+// not be found again (see IniDocument::findsAgain), which would be stored and never read. The
+// file is replaced as a whole under a lock, and a file created here is readable by its owner only.
 int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                const QString& fileName);
 

@@ -100,7 +100,7 @@ void WinHttpRequest::TrustExtraCaFile(const QString& pemFile) {
     const char* systemBundle = nullptr;
     if (CurlLibrary::Get().easy_getinfo(handle_.get(), CURLINFO_CAINFO, &systemBundle) ==
             CURLE_OK &&
-        systemBundle && QFile::exists(QString::fromLocal8Bit(systemBundle)))
+        systemBundle != nullptr && QFile::exists(QString::fromLocal8Bit(systemBundle)))
         bundle = ReadFile(QString::fromLocal8Bit(systemBundle)) + '\n';
     bundle += ReadFile(pemFile);
 
@@ -120,13 +120,14 @@ void WinHttpRequest::SetMaxResponseSize(qint64 bytes) {
 
 size_t WinHttpRequest::AppendToBody(char* data, size_t size, size_t count, void* sink) {
     auto& response = *static_cast<ResponseSink*>(sink);
-    const auto length = static_cast<qsizetype>(size * count);
+    const size_t bytes = size * count;
+    const auto length = static_cast<qsizetype>(bytes);
     if (response.limit > 0 && response.body.size() + length > response.limit) {
         response.overLimit = true;
         return 0; // libcurl ends the transfer with a write error
     }
     response.body.append(data, length);
-    return size * count;
+    return bytes;
 }
 
 void WinHttpRequest::Open(const QString& method, const QString& url) {

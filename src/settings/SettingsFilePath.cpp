@@ -12,7 +12,7 @@ namespace {
 
 QString runningExecutable() {
     if (QCoreApplication::instance()) {
-        const QString path = QCoreApplication::applicationFilePath();
+        QString path = QCoreApplication::applicationFilePath();
         if (!path.isEmpty())
             return path;
     }

@@ -18,8 +18,9 @@ public:
     // Removes the section's header and keys; the outcome is not reported.
     void DeleteSection(const QString& Section);
 
-    // Nonzero when the value was stored, 0 when it was not (unwritable file or folder, or a
-    // section, key or value holding CR, LF or a zero character).
+    // Nonzero when the value was stored, 0 when it was not (unwritable file or folder, a section,
+    // key or value holding CR, LF or a zero character, or names under which the key could not be
+    // read again, such as a section name holding ']').
     short SaveSetting(const QString& Section, const QString& Key, const QString& Value);
 
     // The stored value; "unknown value" when the file, section or key is missing, and

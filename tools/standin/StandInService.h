@@ -35,7 +35,7 @@ inline constexpr char kTranslatePath[] = "/api/trans/vip/translate";
 inline constexpr char kRedirectTargetPath[] = "/moved/api/trans/vip/translate";
 inline constexpr char kRedirectedTranslation[] = "redirect followed";
 // The size of a HugeReply unless setFault names another.
-inline constexpr std::size_t kHugeReplyBytes = 10 * 1000 * 1000;
+inline constexpr std::size_t kHugeReplyBytes = std::size_t{10} * 1000 * 1000;
 
 struct RecordedRequest {
     std::string method; // "POST"
