@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +35,14 @@ inline QByteArray shown(const QByteArray& bytes) {
 
 inline QByteArray shown(const QString& text) {
     return shown(text.toUtf8());
+}
+
+// The input read as UTF-16 code units, little-endian; lone surrogates included.
+inline QString utf16Text(const std::uint8_t* data, std::size_t size) {
+    QString text;
+    for (std::size_t i = 0; i + 1 < size; i += 2)
+        text += QChar(static_cast<char16_t>(data[i] | data[i + 1] << 8));
+    return text;
 }
 
 } // namespace fuzzcheck

@@ -18,15 +18,9 @@
 
 using fuzzcheck::require;
 using fuzzcheck::shown;
+using fuzzcheck::utf16Text;
 
 namespace {
-
-QString utf16Text(const std::uint8_t* data, std::size_t size) {
-    QString text;
-    for (std::size_t i = 0; i + 1 < size; i += 2)
-        text += QChar(static_cast<char16_t>(data[i] | data[i + 1] << 8));
-    return text;
-}
 
 void appendUtf8(QByteArray& out, char32_t code) {
     const auto byte = [&out](unsigned value) {

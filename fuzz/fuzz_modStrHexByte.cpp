@@ -14,15 +14,9 @@
 
 using fuzzcheck::require;
 using fuzzcheck::shown;
+using fuzzcheck::utf16Text;
 
 namespace {
-
-QString utf16Text(const std::uint8_t* data, std::size_t size) {
-    QString text;
-    for (std::size_t i = 0; i + 1 < size; i += 2)
-        text += QChar(static_cast<char16_t>(data[i] | data[i + 1] << 8));
-    return text;
-}
 
 // Bytes for a hex text of n characters: n / 2 when n is even; for odd n the last digit makes a
 // byte of its own when n mod 4 is 1 and is dropped when n mod 4 is 3.
