@@ -60,6 +60,7 @@ QByteArray expectedUtf8(const QString& text) {
     return out;
 }
 
+// The form decoder below is the check's own, written apart from the code under test on purpose.
 int hexValue(QChar c) {
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
