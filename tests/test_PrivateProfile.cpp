@@ -81,7 +81,9 @@ TEST(PrivateProfileRead, HandEditedFileReadsAsWindowsReadsIt) {
     } cases[] = {
         {"Settings", "Https", "true"},                  // blanks around '=' and the value
         {"SETTINGS", "hTTPS", "true"},                  // names without regard to case
-        {"  Settings ", " Https  ", "true"},            // blanks around the arguments
+        {"  Settings ", " Https  ", "true"},            // spaces around the arguments
+        {"Settings\t", "Https", "<default>"},           // but not tabs: another name
+        {"Settings", "\vHttps", "<default>"},           //
         {"Settings", "Extra", "<default>"},             // only the first section is searched
         {"BaiDuKeyInfo", "AppID", "20240101000123456"}, // header with text after ']', quotes
         {"BaiDuKeyInfo", "Secret_Key_Encode", "25BC8C975F27896E493C5D3010892D340EF2F9A6"},
@@ -145,12 +147,20 @@ TEST_F(PrivateProfileFile, KeyListingCountsAndCutting) {
     // Too small: the last name is cut and followed by two zero bytes.
     EXPECT_EQ(GetPrivateProfileStringA("s", nullptr, "", buffer.data(), 5, file), 3u);
     EXPECT_EQ(buffer.left(5), bytesOf("a\0b\0\0"sv));
+    // A list that fills the buffer exactly counts as too small.
+    EXPECT_EQ(GetPrivateProfileStringA("s", nullptr, "", buffer.data(), 6, file), 4u);
+    EXPECT_EQ(buffer.left(6), bytesOf("a\0bb\0\0"sv));
+    EXPECT_EQ(GetPrivateProfileStringA("s", nullptr, "", buffer.data(), 7, file), 5u);
     EXPECT_EQ(GetPrivateProfileStringA("s", nullptr, "", buffer.data(), 2, file), 0u);
 }
 
-TEST(PrivateProfileRead, SectionListingNamesEachSectionOnce) {
+// Every header is listed, a repeated one too, whatever its letter case.
+TEST_F(PrivateProfileFile, SectionListingNamesEveryHeader) {
     EXPECT_EQ(readList(nullptr, fixturePath(kHandEdited), 512),
-              bytesOf("Settings\0BaiDuKeyInfo\0EmptySection\0Font\0\0"sv));
+              bytesOf("Settings\0BaiDuKeyInfo\0EmptySection\0settings\0Font\0\0"sv));
+    const QString file = dir.filePath(QStringLiteral("repeated.ini"));
+    ASSERT_TRUE(writeFileBytes(file, "[S]\r\n[S]\r\n"));
+    EXPECT_EQ(readList(nullptr, file, 64), bytesOf("S\0S\0\0"sv));
 }
 
 // The trail byte of a double-byte character can be 0x5D, the code of ']': 癩 is B0 5D in code

@@ -5,10 +5,15 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QThread>
 
 #include <poll.h>
 #include <pty.h>
+#include <random>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -36,14 +41,21 @@ protected:
         return {status, out.data(), err.data()};
     }
     // The real program, copied beside the settings file: a portable copy keeps its file there.
-    CliResult runProgram(const QStringList& arguments, const QByteArray& input = {}) {
+    QString program() {
         const QString copy = QFileInfo(iniPath()).dir().filePath(QStringLiteral("quorvel-cli"));
         if (!QFileInfo::exists(copy))
             QFile::copy(QStringLiteral(QUORVEL_CLI_PROGRAM), copy);
-        QProcess process;
-        process.start(copy, arguments);
+        return copy;
+    }
+    static void start(QProcess& process, const QString& program, const QStringList& arguments,
+                      const QByteArray& input) {
+        process.start(program, arguments);
         process.write(input);
         process.closeWriteChannel();
+    }
+    CliResult runProgram(const QStringList& arguments, const QByteArray& input = {}) {
+        QProcess process;
+        start(process, program(), arguments, input);
         if (!process.waitForFinished() || process.exitStatus() != QProcess::NormalExit)
             return {};
         return {process.exitCode(), process.readAllStandardOutput(),
@@ -142,17 +154,133 @@ TEST_F(QuorvelCli, ConfigureFromStandardInputStoresWhatTheWindowStores) {
     EXPECT_EQ(run({"world"}).out, "世界\n");
 }
 
+// Whatever would not read back as typed is refused, with the reason, before anything is written.
 TEST_F(QuorvelCli, ConfigureWritesNothingForAnEmptyOrRefusedEntry) {
     storeCredentials();
     const QByteArray before = settingsBytes();
-    for (const QByteArray& input : {QByteArray("20260101000000002\n   \n"), QByteArray(""),
-                                    QByteArray("20260101000000002\n") + QByteArray(33, 'k') + "\n",
-                                    QByteArray("20260101000000002\n密钥abc\n")}) {
-        const CliResult result = run({"--configure"}, input);
-        EXPECT_EQ(result.status, 2) << input.data();
-        EXPECT_TRUE(result.err.contains("设置未作任何更改"));
+    const QByteArray zero(1, '\0');
+    const struct {
+        QByteArray input;
+        const char* why;
+    } cases[] = {
+        {"20260101000000002\n   \n", "不能为空"},
+        {"", "不能为空"},
+        {"20260101000000002\n" + QByteArray(33, 'k') + "\n", "超过32个字符"},
+        {"20260101000000002\n密钥abc\n", "密钥含有无法保存的字符"},
+        {"20260101000000002\t\nKey\n", "制表符"},
+        {"\v20260101000000002\nKey\n", "制表符"},
+        {"\"20260101000000002\"\nKey\n", "引号"},
+        {"'2026'\nKey\n", "引号"},
+        {"unknown value\nKey\n", "unknown value"},
+        {"Unknown section or key\nKey\n", "Unknown section or key"},
+        {QByteArray(40000, '7') + "\nKey\n", "32749字节"},
+        {"2026\r0101\nKey\n", "APP ID含有换行符"},
+        {"20260101000000002\nK\rey\n", "密钥含有换行符"},
+        {"2026" + zero + "0101\nKey\n", "空字符"},
+        {"20260101000000002\nKey" + zero + "Tail\n", "空字符"},
+        {"应用\xF0\x9F\x98\x80\nKey\n", "APP ID含有无法保存的字符"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = run({"--configure"}, c.input);
+        EXPECT_EQ(result.status, 2) << c.input.left(40).data();
+        EXPECT_TRUE(result.err.contains(c.why)) << result.err.data();
+        EXPECT_TRUE(result.err.contains("设置未作任何更改")) << result.err.data();
     }
     EXPECT_EQ(settingsBytes(), before);
+}
+
+// A write that cannot be made after the entries passed (the lock held past its time-out, a
+// read-only file) leaves the working pair as it was.
+TEST_F(QuorvelCli, ConfigureThatCannotWriteKeepsTheWorkingPair) {
+    storeCredentials();
+    const QByteArray before = settingsBytes();
+    const QByteArray other = "20260101000000002\nOtherKey\n";
+    {
+        QLockFile lock(iniPath() + ".lock");
+        ASSERT_TRUE(lock.tryLock(0));
+        const CliResult result = run({"--configure"}, other);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_TRUE(result.err.contains("无法写入设置文件")) << result.err.data();
+    }
+    const bool immutable = testsupport::setImmutable(iniPath(), true);
+    const auto restore = qScopeGuard([&] { testsupport::setImmutable(iniPath(), false); });
+    if (immutable || geteuid() != 0) {
+        QFile::setPermissions(iniPath(), QFileDevice::ReadOwner);
+        EXPECT_EQ(run({"--configure"}, other).status, 2);
+    }
+    EXPECT_EQ(settingsBytes(), before);
+    EXPECT_EQ(run({"apple"}).out, "苹果\n");
+}
+
+// Twenty runs of the program at once, each with its own pair, a few killed on the way: the file
+// then holds one run's App ID beside that run's key.
+TEST_F(QuorvelCli, ConcurrentConfigureRunsLeaveOneRunsWholePair) {
+    constexpr int kWriters = 20;
+    const auto appId = [](int i) {
+        return QStringLiteral("202601010000001%1").arg(i, 2, 10, QChar(u'0'));
+    };
+    const auto key = [](int i) {
+        return QStringLiteral("Key%1of%2").arg(i).arg(kWriters);
+    };
+    std::mt19937 random(std::random_device{}());
+    for (int trial = 0; trial < 3; ++trial) {
+        // Each waits for its input, so that all twenty write at once once it comes.
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (int i = 0; i < kWriters; ++i)
+            writers.emplace_back(std::make_unique<QProcess>())->start(program(), {"--configure"});
+        for (const auto& writer : writers)
+            ASSERT_TRUE(writer->waitForStarted());
+        QThread::msleep(300);
+        for (int i = 0; i < kWriters; ++i) {
+            writers[i]->write((appId(i) + "\n" + key(i) + "\n").toUtf8());
+            writers[i]->closeWriteChannel();
+        }
+        for (int i = 0; i < kWriters; i += 5) {
+            QThread::msleep(std::uniform_int_distribution<int>(0, 40)(random));
+            writers[i]->kill();
+        }
+        for (const auto& writer : writers)
+            ASSERT_TRUE(writer->waitForFinished(60000));
+
+        const QString stored = setting("BaiDuKeyInfo", "AppID");
+        const int writer = stored.right(2).toInt();
+        ASSERT_EQ(stored, appId(writer)) << "trial " << trial;
+        EXPECT_EQ(
+            modStrHexByte::DecodeSecretKey(stored, setting("BaiDuKeyInfo", "Secret_Key_Encode")),
+            key(writer))
+            << "trial " << trial;
+        EXPECT_TRUE(settingsBytes().startsWith(serviceSettings()));
+    }
+}
+
+// Something under the settings file's name that is no settings file: the program says so, does
+// not wait on it, reads no credentials and writes nothing.
+TEST_F(QuorvelCli, NoSettingsFileUnderItsNameIsReadAsAbsentAndNeverWritten) {
+    const QString big =
+        "[BaiDuKeyInfo]\r\nAppID=1\r\nSecret_Key_Encode=00\r\n;" + QString(4 << 20, u'x');
+    for (const auto& [make, why] :
+         {std::pair<std::function<bool()>, const char*>(
+              [&] { return ::mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0; },
+              "不是普通文件"),
+          std::pair<std::function<bool()>, const char*>([&] { return QDir().mkdir(iniPath()); },
+                                                        "不是普通文件"),
+          std::pair<std::function<bool()>, const char*>(
+              [&] { return testsupport::writeFileBytes(iniPath(), big.toLatin1()); },
+              "大于4 MiB")}) {
+        QFile::remove(iniPath());
+        ASSERT_TRUE(make());
+        const QFileInfo before(iniPath());
+        CliResult result = runProgram({"apple"});
+        EXPECT_EQ(result.status, 4) << why;
+        EXPECT_TRUE(result.err.contains(why)) << result.err.data();
+        result = runProgram({"--configure"}, kAppId.toUtf8() + "\n" + kKey.toUtf8() + "\n");
+        EXPECT_EQ(result.status, 2) << why;
+        EXPECT_TRUE(result.err.contains("无法写入设置文件")) << result.err.data();
+        const QFileInfo after(iniPath());
+        EXPECT_EQ(after.lastModified(), before.lastModified()) << why;
+        EXPECT_EQ(after.size(), before.size()) << why;
+        QDir(iniPath()).removeRecursively();
+    }
 }
 
 TEST_F(QuorvelCli, TheProgramSharesTheWindowsFileInItsOwnFolder) {

@@ -10,10 +10,8 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 using testsupport::fixturePath;
@@ -54,18 +52,6 @@ QStringList Entries(const QTemporaryDir& dir) {
 // Bytes with a zero byte between `before` and `after`.
 QByteArray WithZero(const QByteArray& before, const QByteArray& after) {
     return before + QByteArray(1, '\0') + after;
-}
-
-// Sets or clears the immutable attribute, which stops root as well; false when it cannot.
-bool SetImmutable(const QString& path, bool on) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    int flags = 0;
-    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return done;
 }
 
 } // namespace
@@ -164,20 +150,31 @@ TEST(IniFile, TwoObjectsWritingInTurnKeepBothValues) {
 
 // ---- Settings files that cannot be written or hold what no program writes ----
 
-TEST(SettingsFaults, WhereNoFileCanBeWrittenWritesReturnZeroAndChangeNothing) {
+// Only a regular file of at most 4 MiB is a settings file: anything else under the name reads as
+// absent at once (a FIFO without a writer would block a plain read for good) and is never written.
+TEST(SettingsFaults, WhereNoSettingsFileCanBeWrittenWritesReturnZeroAndChangeNothing) {
     QTemporaryDir dir;
     ASSERT_TRUE(writeFileBytes(dir.filePath("plain-file"), "not a folder"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo.ini")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("zero.ini")));
+    const QByteArray oversized = "[Font]\r\nFontSize=14\r\n;" + QByteArray(4 << 20, 'x');
+    ASSERT_TRUE(writeFileBytes(dir.filePath("big.ini"), oversized));
     // /proc and a path under a plain file stop root too.
     for (const QString& file :
          {dir.filePath("no-such-folder/quorvel.ini"), dir.filePath("plain-file/quorvel.ini"),
-          QStringLiteral("/proc/quorvel-faults.ini"), dir.filePath("folder.ini")}) {
+          QStringLiteral("/proc/quorvel-faults.ini"), dir.filePath("folder.ini"),
+          dir.filePath("fifo.ini"), dir.filePath("zero.ini"), dir.filePath("big.ini")}) {
         clsIniFile ini = IniAt(file);
         EXPECT_EQ(ini.SaveSetting("Font", "FontSize", "14"), 0) << file.toStdString();
+        EXPECT_EQ(ini.SaveSettings("Font", {{"FontSize", "15"}}), 0) << file.toStdString();
         EXPECT_EQ(ini.GetSetting("Font", "FontSize"), "unknown value");
     }
-    EXPECT_EQ(Entries(dir), QStringList({"folder.ini", "plain-file"}));
+    EXPECT_EQ(Entries(dir),
+              QStringList({"big.ini", "fifo.ini", "folder.ini", "plain-file", "zero.ini"}));
     EXPECT_EQ(readFileBytes(dir.filePath("plain-file")), "not a folder");
+    EXPECT_EQ(readFileBytes(dir.filePath("big.ini")), oversized);
+    EXPECT_EQ(QFileInfo(dir.filePath("zero.ini")).symLinkTarget(), "/dev/zero");
     EXPECT_TRUE(QDir(dir.filePath("folder.ini"))
                     .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
@@ -188,9 +185,9 @@ TEST(SettingsFaults, ReadOnlyFileOrFolderIsReadButNotWritten) {
     ASSERT_TRUE(writeFileBytes(file, WindowsSettings()));
     // Only the immutable attribute stops root; anyone else, a folder without write permission.
     const QByteArray folder = QFile::encodeName(dir.path());
-    const bool immutable = SetImmutable(file, true);
+    const bool immutable = testsupport::setImmutable(file, true);
     const auto restore = qScopeGuard([&] {
-        SetImmutable(file, false);
+        testsupport::setImmutable(file, false);
         ::chmod(folder.constData(), 0755);
     });
     if (!immutable) {
@@ -263,18 +260,49 @@ TEST(SettingsFilePath, FolderSlashBaseNameAndIni) {
         EXPECT_EQ(SettingsFilePathFor(executable), settings);
 }
 
-TEST(SettingsFilePath, FallsBackToTheUserConfigFolderWhenTheProgramFolderIsNotWritable) {
-    QTemporaryDir portable;
-    QTemporaryDir config;
-    const QString beside = portable.filePath("quorvel.ini");
-    EXPECT_EQ(WritableSettingsFilePath(beside, config.path()), beside);
-    EXPECT_FALSE(QFileInfo::exists(config.filePath("quorvel")));
+// Beside the executable when its file is there or one can be made there; otherwise the user's
+// configuration folder, which only a write creates. Finding the path creates nothing.
+TEST(SettingsFilePath, BesideTheExecutableWhenItsFileIsThereOrCanBeMadeElseTheUsersFolder) {
+    QTemporaryDir writable, readOnlyWithFile, readOnly, config;
+    ASSERT_TRUE(writeFileBytes(readOnlyWithFile.filePath("quorvel.ini"), WindowsSettings()));
+    const auto restore = qScopeGuard([&] {
+        for (const QTemporaryDir* folder : {&readOnlyWithFile, &readOnly}) {
+            testsupport::setImmutable(folder->path(), false);
+            ::chmod(QFile::encodeName(folder->path()).constData(), 0755);
+        }
+    });
+    // Only the immutable attribute stops root; anyone else, a folder without write permission.
+    for (const QTemporaryDir* folder : {&readOnlyWithFile, &readOnly}) {
+        if (!testsupport::setImmutable(folder->path(), true)) {
+            if (geteuid() == 0)
+                GTEST_SKIP() << "root writes into read-only folders and cannot set immutable";
+            ASSERT_EQ(::chmod(QFile::encodeName(folder->path()).constData(), 0555), 0);
+        }
+    }
+    const QString userFile = config.filePath("quorvel/quorvel.ini");
+    for (const auto& [folder, expected] : {
+             std::pair(&writable, writable.filePath("quorvel.ini")),
+             std::pair(&readOnlyWithFile, readOnlyWithFile.filePath("quorvel.ini")),
+             std::pair(&readOnly, userFile),
+         })
+        EXPECT_EQ(ChooseSettingsFilePath(folder->filePath("quorvel.ini"), config.path()), expected);
+    EXPECT_EQ(Entries(writable), QStringList());
+    EXPECT_EQ(Entries(readOnly), QStringList());
+    EXPECT_EQ(Entries(config), QStringList());
 
-    // Not even root can create a file among a process's entries.
-    const QString fallback = WritableSettingsFilePath("/proc/1/quorvel.ini", config.path());
-    EXPECT_EQ(fallback, config.filePath("quorvel/quorvel.ini"));
-    EXPECT_EQ(SharedPermissions(config.filePath("quorvel")), 0);
-    clsIniFile ini = IniAt(fallback);
-    EXPECT_NE(ini.SaveSetting("Settings", "Https", "TRUE"), 0);
-    EXPECT_EQ(ini.GetSetting("Settings", "Https"), "TRUE");
+    // The portable copy's file is read, and a write there fails as on any read-only file.
+    clsIniFile portable = IniAt(readOnlyWithFile.filePath("quorvel.ini"));
+    ExpectTheWindowsSettings(portable);
+    EXPECT_EQ(portable.SaveSetting("Font", "FontSize", "9"), 0);
+
+    // The first write makes the user's folder, for the user only.
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    const auto restoreConfigHome = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", configHome); });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    EXPECT_EQ(UserSettingsFolder(), config.filePath("quorvel"));
+    EXPECT_EQ(IniAt(userFile).GetSetting("Settings", "Https"), "unknown value");
+    EXPECT_EQ(Entries(config), QStringList());
+    EXPECT_NE(IniAt(userFile).SaveSetting("Settings", "Https", "TRUE"), 0);
+    EXPECT_EQ(readFileBytes(userFile), "[Settings]\r\nHttps=TRUE\r\n");
+    EXPECT_EQ(QFile::permissions(config.filePath("quorvel")) & 0x777, 0x700);
 }

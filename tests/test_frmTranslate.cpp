@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using standin::Fault;
 using testsupport::FormField;
 using testsupport::kAppId;
@@ -256,12 +258,14 @@ TEST_F(CredentialSetup, AnEmptyEntryOrARefusedKeyChangesNothing) {
     for (const auto& [appId, key, shown] :
          {std::tuple(QString(), QString(), 2u), std::tuple(QString("  "), kKey, 2u),
           std::tuple(kAppId, QString(), 2u), std::tuple(QString("another"), QString(33, u'k'), 3u),
-          std::tuple(QString("another"), QStringLiteral("密钥abc"), 3u)}) {
+          std::tuple(QString("another"), QStringLiteral("密钥abc"), 3u),
+          std::tuple(QString("\"2026\""), kKey, 3u), std::tuple(QString("2026\t"), kKey, 3u)}) {
         dialogs.shown.clear();
         dialogs.answerInputs({appId, key});
         click("Command3");
         ASSERT_EQ(dialogs.shown.size(), shown) << key.toStdString();
         EXPECT_EQ(dialogs.shown.back().style, shown == 3 ? 48 : -1);
+        EXPECT_EQ(dialogs.shown.back().title, shown == 3 ? "设置：" : "第2步（共2步）：");
         EXPECT_EQ(settingsBytes(), before);
         EXPECT_EQ(window().credentials().strAppID, kAppId);
         EXPECT_EQ(window().credentials().strSecretKey, kKey);
@@ -308,17 +312,33 @@ TEST_F(WindowFaults, OneHugeWordWithinTheLimitIsShownWhole) {
 
 using WindowSettingsFaults = WindowFixture;
 
-TEST_F(WindowSettingsFaults, SettingsPathThatIsAFolderStartsBareAndChangesNothing) {
-    ASSERT_TRUE(QDir().mkpath(iniPath()));
-    openWindow();
-    EXPECT_FALSE(check1()->isChecked());
-    EXPECT_TRUE(window().credentials().strAppID.isEmpty());
-    const double size = TextBoxes::FontSize(text1());
-    click("Command5");
-    check1()->click();
-    EXPECT_EQ(TextBoxes::FontSize(text1()), size + 1); // the change holds for this run
-    EXPECT_TRUE(check1()->isChecked());
-    EXPECT_TRUE(QFileInfo(iniPath()).isDir());
-    EXPECT_TRUE(QDir(iniPath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-    EXPECT_TRUE(dialogs.shown.empty());
+// A folder, a FIFO (which would block a plain read for good) or a file beyond 4 MiB under the
+// settings file's name: the window starts bare, silently, and writes nothing.
+TEST_F(WindowSettingsFaults, NoSettingsFileUnderItsNameStartsBareAndChangesNothing) {
+    const QByteArray big = "[Settings]\r\nHttps=TRUE\r\n;" + QByteArray(4 << 20, 'x');
+    for (const auto& make : std::initializer_list<std::function<bool()>>{
+             [&] { return QDir().mkpath(iniPath()); },
+             [&] { return ::mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0; },
+             [&] {
+                 return testsupport::writeFileBytes(iniPath(), big);
+             }}) {
+        QDir(iniPath()).removeRecursively();
+        QFile::remove(iniPath());
+        ASSERT_TRUE(make());
+        const QFileInfo before(iniPath());
+        openWindow();
+        EXPECT_FALSE(check1()->isChecked());
+        EXPECT_TRUE(window().credentials().strAppID.isEmpty());
+        const double size = TextBoxes::FontSize(text1());
+        click("Command5");
+        check1()->click();
+        EXPECT_EQ(TextBoxes::FontSize(text1()), size + 1); // the change holds for this run
+        EXPECT_TRUE(check1()->isChecked());
+        const QFileInfo after(iniPath());
+        EXPECT_EQ(after.lastModified(), before.lastModified());
+        EXPECT_EQ(after.size(), before.size());
+        EXPECT_TRUE(
+            QDir(iniPath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        EXPECT_TRUE(dialogs.shown.empty());
+    }
 }

@@ -27,7 +27,9 @@ int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& befo
                    stderr);
 
     QtDialogs dialogs;
-    frmTranslate window(dialogs, [] { return SettingsFilePath(); });
+    // Decided once: every handler then reads and writes the same file.
+    const QString settingsFile = SettingsFilePath();
+    frmTranslate window(dialogs, [settingsFile] { return settingsFile; });
     dialogs.setParent(&window);
     if (beforeLoad)
         beforeLoad(window);

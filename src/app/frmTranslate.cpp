@@ -271,6 +271,7 @@ void frmTranslate::Command3_Click() {
         const CredentialSetupResult result = StoreCredentials(ini, appId, secretKey);
         switch (result.outcome) {
         case CredentialSetupResult::Outcome::Stored:
+        case CredentialSetupResult::Outcome::NotWritten: // used for this run all the same
             credentials_ = result.credentials;
             break;
         case CredentialSetupResult::Outcome::Refused:

@@ -42,14 +42,6 @@ QString ReadInputLine(QIODevice& in) {
     return QString::fromUtf8(line);
 }
 
-bool StoredAsGiven(const QString& settingsPath, const Credentials& given) {
-    clsIniFile ini;
-    ini.File(settingsPath);
-    const std::optional<Credentials> stored = ReadStoredCredentials(ini);
-    return stored && stored->strAppID == given.strAppID &&
-           stored->strSecretKey == given.strSecretKey;
-}
-
 } // namespace
 
 int RunConfigure(const CliConsole& console, const QString& settingsPath) {
@@ -74,13 +66,12 @@ int RunConfigure(const CliConsole& console, const QString& settingsPath) {
     case CredentialSetupResult::Outcome::Refused:
         WriteLine(console.err, result.refusal);
         return kUsageError;
+    case CredentialSetupResult::Outcome::NotWritten:
+        WriteLine(console.err, QStringLiteral("无法写入设置文件：") + settingsPath +
+                                   QStringLiteral("，") + kNothingChanged);
+        return kUsageError;
     case CredentialSetupResult::Outcome::Stored:
         break;
-    }
-    // The window does not look at the writes; here a person can be told when they failed.
-    if (!StoredAsGiven(settingsPath, result.credentials)) {
-        WriteLine(console.err, QStringLiteral("无法写入设置文件：") + settingsPath);
-        return kUsageError;
     }
     WriteLine(console.out, QStringLiteral("APP ID和KEY已保存到") + settingsPath);
     return kSucceeded;

@@ -30,6 +30,6 @@ int main(int argc, char* argv[]) {
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    // The window's settings file: beside the executables, or the user's when that is read-only.
+    // The window's settings file, decided once for the whole run.
     return cli::RunCli(arguments, console, SettingsFilePath(QStringLiteral("quorvel")));
 }

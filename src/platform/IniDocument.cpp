@@ -2,8 +2,6 @@
 
 #include "platform/AnsiCodePage.h"
 
-#include <QSet>
-
 namespace platform {
 
 namespace {
@@ -206,19 +204,11 @@ std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section
 }
 
 QList<QByteArray> IniDocument::sectionNames() const {
+    // Every header is listed, a repeated one too, although only the first is ever read.
     QList<QByteArray> names;
-    // A repeated section is listed once, as only its first occurrence is ever read. The names
-    // seen so far are kept case-folded, as sections are matched, so that a file of many
-    // sections is listed in one pass.
-    QSet<QString> seen;
     for (const IniLine& line : m_lines) {
-        if (line.kind != IniLine::Kind::Section || line.name.isEmpty())
-            continue;
-        const QString folded = line.matchName.toCaseFolded();
-        if (!seen.contains(folded)) {
-            seen.insert(folded);
+        if (line.kind == IniLine::Kind::Section && !line.name.isEmpty())
             names.append(line.name);
-        }
     }
     return names;
 }

@@ -37,6 +37,7 @@ public:
     // Names of the keys that hold an '=' in the section, in file order; nothing when the section
     // is missing.
     std::optional<QList<QByteArray>> keyNames(const QByteArray& section) const;
+    // Names of all section headers in file order, repeated ones included.
     QList<QByteArray> sectionNames() const;
 
     // Whether a key written under these names (blanks trimmed) would be found under them again:

@@ -1,6 +1,7 @@
 #include "platform/PrivateProfile.h"
 
 #include "platform/IniDocument.h"
+#include "platform/ProfileFileBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,8 +25,17 @@ constexpr int kLockTimeoutMs = 5000;
 // QLockFile removes a stale lock only when it can take the holder's file lock as well.
 constexpr int kStaleLockMs = 1000;
 
+// Section and key arguments lose only their spaces: a tab or vertical tab around them is part of
+// the name asked for, although the file's own lines lose those too.
 QByteArray argument(const char* text) {
-    return trimIniBlanks(QByteArray(text));
+    QByteArray name(text);
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && name[begin] == ' ')
+        ++begin;
+    while (end > begin && name[end - 1] == ' ')
+        --end;
+    return name.mid(begin, end - begin);
 }
 
 bool holdsLineBreak(const char* text) {
@@ -33,12 +43,9 @@ bool holdsLineBreak(const char* text) {
            (std::strchr(text, '\r') != nullptr || std::strchr(text, '\n') != nullptr);
 }
 
-// A file that is missing or cannot be read reads as empty.
+// A file that is missing, cannot be read or is no settings file reads as empty.
 IniDocument readDocument(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return IniDocument::fromBytes(file.readAll());
+    return IniDocument::fromBytes(ReadProfileFileBytes(fileName).bytes);
 }
 
 std::uint32_t copyText(const QByteArray& text, char* buffer, std::uint32_t size) {
@@ -50,12 +57,12 @@ std::uint32_t copyText(const QByteArray& text, char* buffer, std::uint32_t size)
 }
 
 // Names each followed by a zero byte, one more zero byte after the last. Too small a buffer
-// gets what fits, cut, and two zero bytes.
+// gets what fits, cut, and two zero bytes; so does a buffer the list fills exactly.
 std::uint32_t copyList(const QList<QByteArray>& names, char* buffer, std::uint32_t size) {
     QByteArray list;
     for (const QByteArray& name : names)
         list += name + '\0';
-    if (list.size() < static_cast<qsizetype>(size)) {
+    if (list.size() + 1 < static_cast<qsizetype>(size)) {
         std::memcpy(buffer, list.constData(), list.size());
         buffer[list.size()] = '\0';
         return static_cast<std::uint32_t>(list.size());
@@ -133,9 +140,31 @@ std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
 
 int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                const QString& fileName) {
-    if (!section || fileName.isEmpty())
+    if (!section)
         return 0;
-    if (holdsLineBreak(section) || holdsLineBreak(key) || holdsLineBreak(value))
+    return EditPrivateProfile(fileName, [&](IniDocument& document) {
+        if (key && value)
+            return SetProfileValue(document, section, key, value);
+        if (holdsLineBreak(section) || holdsLineBreak(key))
+            return IniEdit::Refused;
+        const bool changed = key ? document.removeKey(argument(section), argument(key))
+                                 : document.removeSection(argument(section));
+        return changed ? IniEdit::Changed : IniEdit::Unchanged;
+    });
+}
+
+IniEdit SetProfileValue(IniDocument& document, const char* section, const char* key,
+                        const char* value) {
+    if (!section || !key || !value || holdsLineBreak(section) || holdsLineBreak(key) ||
+        holdsLineBreak(value) || !document.findsAgain(argument(section), argument(key)))
+        return IniEdit::Refused;
+    return document.setValue(argument(section), argument(key), QByteArray(value))
+               ? IniEdit::Changed
+               : IniEdit::Unchanged;
+}
+
+int EditPrivateProfile(const QString& fileName, const std::function<IniEdit(IniDocument&)>& edit) {
+    if (fileName.isEmpty())
         return 0;
 
     // The lock serialises writers; the file is read again inside it so that a value another
@@ -145,34 +174,25 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
     if (!lock.tryLock(kLockTimeoutMs))
         return 0;
 
-    const QFileInfo info(fileName);
-    const bool exists = info.exists();
-    if (exists && (!info.isFile() || !info.isWritable()))
+    const ProfileFileBytes file = ReadProfileFileBytes(fileName);
+    const bool exists = file.kind != ProfileFileKind::Missing;
+    if (exists && (file.kind != ProfileFileKind::Regular || !QFileInfo(fileName).isWritable()))
         return 0;
     // A link is followed, so that the file it points to is replaced and the link stays.
-    const QString target = exists ? info.canonicalFilePath() : fileName;
+    const QString target = exists ? QFileInfo(fileName).canonicalFilePath() : fileName;
     // What a writer killed while saving left goes first, whether or not this write changes
     // anything.
     QFile::remove(savingFileName(target));
-    IniDocument document;
-    if (exists) {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            return 0;
-        document = IniDocument::fromBytes(file.readAll());
-    }
 
-    bool changed = false;
-    if (!key)
-        changed = document.removeSection(argument(section));
-    else if (!value)
-        changed = document.removeKey(argument(section), argument(key));
-    else if (document.findsAgain(argument(section), argument(key)))
-        changed = document.setValue(argument(section), argument(key), QByteArray(value));
-    else
+    IniDocument document = IniDocument::fromBytes(file.bytes);
+    switch (edit(document)) {
+    case IniEdit::Refused:
         return 0;
-    if (!changed)
+    case IniEdit::Unchanged:
         return 1;
+    case IniEdit::Changed:
+        break;
+    }
     return saveDocument(document, target, !exists) ? 1 : 0;
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 // Stand-ins for the private-profile (INI) functions of kernel32, ANSI forms, working on the
 // settings file's bytes with the Windows rules, so files written by either program read the same.
@@ -25,5 +26,22 @@ std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
 // file is replaced as a whole under a lock, and a file created here is readable by its owner only.
 int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                const QString& fileName);
+
+class IniDocument;
+
+// What an edit did to the document it was given.
+enum class IniEdit { Refused, Unchanged, Changed };
+
+// The one way the file is written: under the writers' lock the file is read, `edit` is applied
+// to it once and, when it changed the document, the file is replaced once. So several values of
+// one edit are all in the file or none is. Returns nonzero on success, 0 when the edit was
+// refused or the file could not be written (as WritePrivateProfileStringA). A name that is not a
+// regular file of at most kMaxProfileFileSize bytes is never written.
+int EditPrivateProfile(const QString& fileName, const std::function<IniEdit(IniDocument&)>& edit);
+
+// Sets `key` in `section` to `value` in the document, refusing what WritePrivateProfileStringA
+// refuses (CR or LF, names under which the key could not be found again).
+IniEdit SetProfileValue(IniDocument& document, const char* section, const char* key,
+                        const char* value);
 
 } // namespace platform

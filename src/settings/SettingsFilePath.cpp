@@ -8,6 +8,11 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 namespace {
 
 QString runningExecutable() {
@@ -20,7 +25,17 @@ QString runningExecutable() {
 }
 
 // Creating a file is the one test that holds for every user, root and read-only mounts included.
+// An unnamed file never shows in the folder; where the file system cannot make one, a named
+// file is made and removed at once.
 bool canCreateFilesIn(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR)
+        return false;
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".quorvel-probe-XXXXXX")));
     return probe.open();
 }
@@ -32,23 +47,24 @@ QString userConfigFolder() {
 } // namespace
 
 QString SettingsFilePath() {
-    return WritableSettingsFilePath(SettingsFilePathFor(runningExecutable()), userConfigFolder());
+    return ChooseSettingsFilePath(SettingsFilePathFor(runningExecutable()), userConfigFolder());
 }
 
 QString SettingsFilePath(const QString& executableName) {
     const QString sibling = QFileInfo(runningExecutable()).absoluteDir().filePath(executableName);
-    return WritableSettingsFilePath(SettingsFilePathFor(sibling), userConfigFolder());
+    return ChooseSettingsFilePath(SettingsFilePathFor(sibling), userConfigFolder());
 }
 
-QString WritableSettingsFilePath(const QString& besideExecutable, const QString& userConfigFolder) {
+QString ChooseSettingsFilePath(const QString& besideExecutable, const QString& userConfigFolder) {
     const QFileInfo beside(besideExecutable);
-    if (canCreateFilesIn(beside.absolutePath()))
+    // A portable copy on a read-only medium keeps reading the file it carries.
+    if (beside.exists() || beside.isSymLink() || canCreateFilesIn(beside.absolutePath()))
         return besideExecutable;
-    const QString folder = QDir(userConfigFolder).filePath(QStringLiteral("quorvel"));
-    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
-    return QDir(folder).filePath(beside.fileName());
+    return QDir(userConfigFolder).filePath(QStringLiteral("quorvel/") + beside.fileName());
+}
+
+QString UserSettingsFolder() {
+    return QDir(userConfigFolder()).filePath(QStringLiteral("quorvel"));
 }
 
 QString SettingsFilePathFor(const QString& executablePath) {

@@ -2,9 +2,10 @@
 
 #include <QString>
 
-// The settings file lies beside the running executable and bears its name with ".ini". When the
-// executable's folder is not writable (a system-wide install), it is the file of that name in
-// the user's configuration folder instead ($XDG_CONFIG_HOME/quorvel/, ~/.config/quorvel/).
+// Where the settings file lies, decided once when a program starts (each call decides afresh, so
+// a program calls it once and keeps the result): beside the running executable, bearing its name
+// with ".ini", when a file of that name is already there or a file can be created in that folder;
+// otherwise the file of that name in the user's configuration folder (UserSettingsFolder()).
 QString SettingsFilePath();
 
 // The same, for a program that shares the settings of another executable in its folder:
@@ -15,6 +16,11 @@ QString SettingsFilePath(const QString& executableName);
 // folder already ends in one, the executable's name without its extension, ".ini".
 QString SettingsFilePathFor(const QString& executablePath);
 
-// `besideExecutable` when a file can be created in its folder, otherwise the file of the same
-// name in `userConfigFolder`/quorvel/ (which is then created, private to the user).
-QString WritableSettingsFilePath(const QString& besideExecutable, const QString& userConfigFolder);
+// `besideExecutable` when it exists (whatever it is) or a file can be created in its folder,
+// otherwise the file of the same name in `userConfigFolder`/quorvel/. Nothing is created.
+QString ChooseSettingsFilePath(const QString& besideExecutable, const QString& userConfigFolder);
+
+// $XDG_CONFIG_HOME/quorvel (~/.config/quorvel): the folder of the settings file when the
+// program's folder cannot take one. The first write to a file there creates it, for its owner
+// only.
+QString UserSettingsFolder();

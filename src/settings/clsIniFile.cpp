@@ -1,18 +1,35 @@
 #include "settings/clsIniFile.h"
 
 #include "platform/AnsiCodePage.h"
+#include "platform/IniDocument.h"
 #include "platform/PrivateProfile.h"
+#include "settings/SettingsFilePath.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
 // One read brings back at most this many bytes, the terminating zero included.
-constexpr std::uint32_t kBufferSize = 32750;
+constexpr std::uint32_t kBufferSize = clsIniFile::kLongestValue + 1;
 
 // A zero character would end the text early at the byte interface and so name another key.
 bool holdsZero(const QString& text) {
     return text.contains(QChar(0));
+}
+
+// The user's settings folder is made by the first write into it, never by finding the path, and
+// is kept from other users: the file holds the encoded secret key.
+void CreateUserSettingsFolderFor(const QString& file) {
+    const QFileInfo info(file);
+    const QString folder = info.absolutePath();
+    if (folder != UserSettingsFolder() || QFileInfo::exists(folder))
+        return;
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    ::mkdir(QFile::encodeName(folder).constData(), 0700);
 }
 
 } // namespace
@@ -35,9 +52,40 @@ void clsIniFile::DeleteSection(const QString& Section) {
 short clsIniFile::SaveSetting(const QString& Section, const QString& Key, const QString& Value) {
     if (holdsZero(Section) || holdsZero(Key) || holdsZero(Value))
         return 0;
+    CreateUserSettingsFolderFor(m_file);
     const int result = platform::WritePrivateProfileStringA(
         platform::WideToAnsi(Section).constData(), platform::WideToAnsi(Key).constData(),
         platform::WideToAnsi(Value).constData(), m_file);
+    return result != 0 ? 1 : 0;
+}
+
+short clsIniFile::SaveSettings(const QString& Section,
+                               const QList<std::pair<QString, QString>>& KeysAndValues) {
+    if (holdsZero(Section))
+        return 0;
+    for (const auto& [key, value] : KeysAndValues) {
+        if (holdsZero(key) || holdsZero(value))
+            return 0;
+    }
+    CreateUserSettingsFolderFor(m_file);
+    const QByteArray section = platform::WideToAnsi(Section);
+    const int result = platform::EditPrivateProfile(m_file, [&](platform::IniDocument& document) {
+        auto edit = platform::IniEdit::Unchanged;
+        for (const auto& [key, value] : KeysAndValues) {
+            switch (platform::SetProfileValue(document, section.constData(),
+                                              platform::WideToAnsi(key).constData(),
+                                              platform::WideToAnsi(value).constData())) {
+            case platform::IniEdit::Refused:
+                return platform::IniEdit::Refused;
+            case platform::IniEdit::Changed:
+                edit = platform::IniEdit::Changed;
+                break;
+            case platform::IniEdit::Unchanged:
+                break;
+            }
+        }
+        return edit;
+    });
     return result != 0 ? 1 : 0;
 }
 

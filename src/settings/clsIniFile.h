@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // Named reads and writes of one private-profile (INI) file. The object holds only the path:
 // every call goes to the file, so a write is there when the call returns and a read sees the
 // file as it then is. Failures come back as results and marker texts, never as exceptions.
@@ -11,6 +13,8 @@ public:
     // What GetSetting gives in place of a value; every reader treats both as "not set".
     static inline const QString kUnknownValue = QStringLiteral("unknown value");
     static inline const QString kUnknownSectionOrKey = QStringLiteral("Unknown section or key");
+    // The most bytes (in the code page) of a value that GetSetting brings back whole.
+    static constexpr qsizetype kLongestValue = 32749;
 
     void File(const QString& vData);
     QString File() const;
@@ -22,6 +26,11 @@ public:
     // key or value holding CR, LF or a zero character, or names under which the key could not be
     // read again, such as a section name holding ']').
     short SaveSetting(const QString& Section, const QString& Key, const QString& Value);
+
+    // Several values of one section in one write: after it the file holds all of them, or, on
+    // failure (0, for any of the reasons of SaveSetting), none has changed.
+    short SaveSettings(const QString& Section,
+                       const QList<std::pair<QString, QString>>& KeysAndValues);
 
     // The stored value; "unknown value" when the file, section or key is missing, and
     // "Unknown section or key" when the key is there with an empty value.

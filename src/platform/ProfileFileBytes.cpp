@@ -1,0 +1,46 @@
+#include "platform/ProfileFileBytes.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+ProfileFileBytes ReadProfileFileBytes(const QString& fileName) {
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {ProfileFileKind::Missing, {}};
+        // A FIFO without a writer opens; a socket or a folder opened this way fails.
+        struct stat info {};
+        if (::stat(QFile::encodeName(fileName).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+            return {ProfileFileKind::NotRegular, {}};
+        return {ProfileFileKind::Unreadable, {}};
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {ProfileFileKind::Unreadable, {}};
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return {ProfileFileKind::Unreadable, {}};
+    if (!S_ISREG(info.st_mode))
+        return {ProfileFileKind::NotRegular, {}};
+    if (info.st_size > kMaxProfileFileSize)
+        return {ProfileFileKind::TooLarge, {}};
+    // The file may grow between the check and the read: one byte more than allowed tells.
+    QByteArray bytes = file.read(kMaxProfileFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return {ProfileFileKind::Unreadable, {}};
+    if (bytes.size() > kMaxProfileFileSize)
+        return {ProfileFileKind::TooLarge, {}};
+    return {ProfileFileKind::Regular, std::move(bytes)};
+}
+
+} // namespace platform
