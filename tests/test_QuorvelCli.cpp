@@ -118,7 +118,7 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
     service.setFault(standin::Fault::NonJsonBody);
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "无法识别的服务回复(HTTP 200)\n");
+    EXPECT_EQ(result.err, "回复无法识别\n");
     service.stop();
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
