@@ -10,6 +10,9 @@
 #include <QScopeGuard>
 #include <QThread>
 
+#include <chrono>
+#include <functional>
+
 #include <poll.h>
 #include <pty.h>
 #include <random>
@@ -22,6 +25,17 @@ using testsupport::kAppId;
 using testsupport::kKey;
 
 namespace {
+
+// Waits, five seconds at most, until the terminal's echo is `on`.
+bool EchoBecomes(int terminal, bool on) {
+    termios mode{};
+    for (int tries = 0; tries < 500; ++tries) {
+        if (tcgetattr(terminal, &mode) == 0 && ((mode.c_lflag & ECHO) != 0) == on)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
 
 struct CliResult {
     int status = -1;
@@ -47,15 +61,19 @@ protected:
             QFile::copy(QStringLiteral(QUORVEL_CLI_PROGRAM), copy);
         return copy;
     }
-    static void start(QProcess& process, const QString& program, const QStringList& arguments,
-                      const QByteArray& input) {
-        process.start(program, arguments);
+    CliResult runProgram(const QStringList& arguments, const QByteArray& input = {}) {
+        return runProcess(program(), arguments, input);
+    }
+    // `inChild` runs in the new process just before it starts, its pipes already in place.
+    static CliResult runProcess(const QString& path, const QStringList& arguments,
+                                const QByteArray& input = {},
+                                const std::function<void()>& inChild = {}) {
+        QProcess process;
+        if (inChild)
+            process.setChildProcessModifier(inChild);
+        process.start(path, arguments);
         process.write(input);
         process.closeWriteChannel();
-    }
-    CliResult runProgram(const QStringList& arguments, const QByteArray& input = {}) {
-        QProcess process;
-        start(process, program(), arguments, input);
         if (!process.waitForFinished() || process.exitStatus() != QProcess::NormalExit)
             return {};
         return {process.exitCode(), process.readAllStandardOutput(),
@@ -120,6 +138,10 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(run({}, "caf\xE9\n").status, 2) << "standard input that is not UTF-8";
+    for (const CliResult& blank : {run({" ", "\t"}), run({}, " \r\n\n")}) {
+        EXPECT_EQ(blank.status, 2);
+        EXPECT_EQ(blank.err, "没有要翻译的文本。\n");
+    }
     EXPECT_TRUE(service.requests().empty());
 
     result = run({"apple"});
@@ -130,7 +152,7 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
     service.setFault(standin::Fault::NonJsonBody);
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "无法识别的服务回复(HTTP 200)\n");
+    EXPECT_EQ(result.err, "回复无法识别\n");
     service.stop();
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
@@ -299,6 +321,80 @@ TEST_F(QuorvelCli, TheProgramSharesTheWindowsFileInItsOwnFolder) {
     EXPECT_EQ(sentField("q"), "hello\nworld\r\napple");
 }
 
+// Run by a shell, which then writes the program's exit status on standard error.
+TEST_F(QuorvelCli, TheProgramEndsWithAReasonWhenItCannotWriteOrReadItsArguments) {
+    storeCredentials();
+    int brokenPipe[2];
+    ASSERT_EQ(pipe(brokenPipe), 0);
+    close(brokenPipe[0]);
+    const struct {
+        const char* line;
+        bool intoBrokenPipe;
+        QByteArray err;
+    } cases[] = {
+        {R"("$0" apple >/dev/full)", false,
+         "quorvel-cli：无法写入标准输出(No space left on device)，输出不完整。\n5\n"},
+        {R"("$0" --help >&-)", false,
+         "quorvel-cli：无法写入标准输出(Bad file descriptor)，输出不完整。\n5\n"},
+        // Into a pipe nobody reads: ended quietly by SIGPIPE (128 + 13), even when started with
+        // SIGPIPE ignored.
+        {R"(trap "" PIPE; "$0" apple)", true, "141\n"},
+        {R"sh("$0" "$(printf 'caf\351')")sh", false,
+         "quorvel-cli：命令行参数不是UTF-8文本，未翻译。\n2\n"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = runProcess(
+            "/bin/sh", {"-c", QString::fromUtf8(c.line) + "; echo $? >&2", program()}, {}, [&] {
+                if (c.intoBrokenPipe)
+                    dup2(brokenPipe[1], STDOUT_FILENO);
+            });
+        EXPECT_EQ(result.err, c.err) << c.line;
+    }
+    close(brokenPipe[1]);
+    EXPECT_EQ(service.requests().size(), 2u);
+}
+
+// A terminal would act on a reply's control characters; a pipe or a file gets them as they are.
+TEST_F(QuorvelCli, ControlCharactersOfAReplyAreNeutralisedOnlyOnATerminal) {
+    storeCredentials();
+    // What a pseudo-terminal shows of the program's standard output and error.
+    const auto onTerminal = [&](const QStringList& arguments) {
+        int typist = -1, terminal = -1;
+        if (openpty(&typist, &terminal, nullptr, nullptr, nullptr) != 0)
+            return QByteArray("<no pseudo-terminal>");
+        runProcess(program(), arguments, {}, [terminal] {
+            dup2(terminal, STDOUT_FILENO);
+            dup2(terminal, STDERR_FILENO);
+        });
+        close(terminal);
+        QByteArray shown;
+        char chunk[256];
+        pollfd output{typist, POLLIN, 0};
+        for (ssize_t got = 1; got > 0 && poll(&output, 1, 5000) == 1;)
+            shown.append(chunk, std::max<ssize_t>(got = read(typist, chunk, sizeof chunk), 0));
+        close(typist);
+        return shown;
+    };
+    const struct {
+        const char* reply; // none: the stand-in's translation of `text`
+        QString text;
+        QByteArray piped, shown;
+    } cases[] = {
+        {nullptr, "\x1B[31mred\tx\x7F\u009B", "译：\x1B[31mred\tx\x7F\xC2\x9B\n",
+         "译：\xEF\xBF\xBD[31mred\tx\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
+        {R"({"error_code":"54001","error_msg":"\u001b]0;title\u0007\r"})", "apple",
+         "错误代码:54001,说明:\x1B]0;title\x07\r\n",
+         "错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
+    };
+    for (const auto& c : cases) {
+        if (c.reply)
+            service.setReply(200, c.reply);
+        const CliResult piped = runProgram({c.text});
+        EXPECT_EQ(piped.out + piped.err, c.piped);
+        EXPECT_EQ(onTerminal({c.text}), c.shown);
+    }
+}
+
 // The key is typed at a terminal: a pseudo-terminal stands in for it.
 TEST(TerminalInput, TheKeyIsNotEchoedAndTheTerminalModeComesBack) {
     int terminal = -1, typist = -1;
@@ -307,12 +403,12 @@ TEST(TerminalInput, TheKeyIsNotEchoedAndTheTerminalModeComesBack) {
     std::optional<QString> typed;
     std::thread reader([&] { typed = cli::ReadTerminalLine(terminal, false); });
     // Characters are echoed as they arrive, so type only once echo is off.
-    termios mode{};
-    while (tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ECHO)) {
-    }
-    ASSERT_EQ(write(typist, "Secret01\n", 9), 9);
+    const bool hidden = EchoBecomes(terminal, false);
+    EXPECT_EQ(write(typist, "Secret01\n", 9), 9);
     reader.join();
+    EXPECT_TRUE(hidden);
     EXPECT_EQ(typed, QStringLiteral("Secret01"));
+    termios mode{};
     tcgetattr(terminal, &mode);
     EXPECT_TRUE(mode.c_lflag & ECHO);
 
@@ -323,6 +419,25 @@ TEST(TerminalInput, TheKeyIsNotEchoedAndTheTerminalModeComesBack) {
     for (ssize_t got = 1; got > 0 && !shown.contains('\n') && poll(&output, 1, 5000) == 1;)
         shown.append(chunk, std::max<ssize_t>(got = read(typist, chunk, sizeof chunk), 0));
     EXPECT_EQ(shown, "\r\n") << "the key was echoed";
+    close(typist);
+    close(terminal);
+}
+
+TEST_F(QuorvelCli, TheTerminalComesBackWhenTheProgramIsEndedAtTheKeyPrompt) {
+    int typist = -1, terminal = -1;
+    ASSERT_EQ(openpty(&typist, &terminal, nullptr, nullptr, nullptr), 0);
+    QProcess process;
+    process.setChildProcessModifier([terminal] { dup2(terminal, STDIN_FILENO); });
+    process.start(program(), {"--configure"});
+    EXPECT_EQ(write(typist, "20260101000000001\n", 18), 18);
+    EXPECT_TRUE(EchoBecomes(terminal, false)) << "no hidden key prompt";
+    process.terminate();
+    EXPECT_TRUE(process.waitForFinished());
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "not ended by SIGTERM";
+    termios mode{};
+    tcgetattr(terminal, &mode);
+    EXPECT_TRUE(mode.c_lflag & ECHO);
+    EXPECT_EQ(settingsBytes(), serviceSettings());
     close(typist);
     close(terminal);
 }

@@ -17,49 +17,12 @@ namespace {
 // Nothing listens on port 1: an endpoint that must not be the one chosen.
 const QString kDeadEndpoint = QStringLiteral("http://127.0.0.1:1/api/trans/vip/translate");
 const QString kTooLarge = QStringLiteral("请求失败:服务器回复过大");
+const QString kUnrecognised = QStringLiteral("回复无法识别");
 } // namespace
 
 TEST(MakeSign, PublishedTestVector) {
     EXPECT_EQ(MakeSign("2015063000000001", "apple", "1435660288", "12345678"),
               "f89f9594663708c1605f3d736d01d2d4");
-}
-
-// The HTTP status is not looked at when the body is a JSON object.
-TEST(InterpretReply, GivesTheTranslatedLinesOrTheServicesErrorLineWhateverTheStatus) {
-    for (const auto& [body, text] : std::initializer_list<std::pair<const char*, QString>>{
-             {R"({"from":"zh","to":"en","trans_result":[{"src":"a","dst":"\u4f60\u597d"},)"
-              R"({"src":"b","dst":"\u4e16\u754c"}]})",
-              "你好\r\n世界"},
-             {R"({"trans_result":[{"dst":""},{"dst":"x"},{"dst":""}]})", "\r\nx\r\n"},
-             {R"({"trans_result":[]})", ""},
-             // Every JSON escape, a surrogate pair, a literal backslash before "u", and a value
-             // ending in an escaped backslash that must not run into the next one.
-             {R"({"trans_result":[{"dst":"a\"b\\c\/d\ne\tf"}]})", "a\"b\\c/d\ne\tf"},
-             {R"({"trans_result":[{"dst":"\u5bf9\u4e0d\u8d77 \ud83d\ude00 \\u4e2d"}]})",
-              "对不起 \U0001F600 \\u4e2d"},
-             {R"({"trans_result":[{"dst":"a\\"},{"dst":"b"}]})", "a\\\r\nb"},
-             // Only a top-level error_code, string or number, makes the error line.
-             {R"({"trans_result":[{"src":"error_code","dst":"\"error_code\""}]})",
-              "\"error_code\""},
-             {R"({"error_code":"54001","error_msg":"Invalid Sign"})",
-              "错误代码:54001,说明:Invalid Sign"},
-             {R"({"error_code":123,"error_msg":"abc"})", "错误代码:123,说明:abc"},
-             {R"({"error_code":"52003"})", "错误代码:52003,说明:"},
-             {R"({"error_code":"58001","error_msg":"a\/b \u4e2d"})", "错误代码:58001,说明:a/b 中"},
-         }) {
-        for (long status : {200, 503}) {
-            const TranslateReply reply = InterpretReply(body, status);
-            EXPECT_EQ(reply.text, text) << body << " " << status;
-            EXPECT_EQ(reply.serviceError, text.startsWith("错误代码")) << body;
-        }
-    }
-}
-
-TEST(InterpretReply, UnrecognisedRepliesFailWithTheHttpStatus) {
-    for (const char* body : {"<html>Bad Gateway</html>", R"([{"dst":"x"}])",
-                             R"({"from":"en","to":"zh"})", R"({"trans_result":[{"dst":"x)"})
-        EXPECT_EQ(FailureReason([&] { InterpretReply(body, 502); }), "无法识别的服务回复(HTTP 502)")
-            << body;
 }
 
 // ---- The whole exchange against the stand-in service ----
@@ -75,8 +38,12 @@ protected:
                       const QString& appId = kAppId, const QString& key = kKey) {
         return TranslateText(source, from, to, appId, key, false, options);
     }
-    QString failure() {
-        return FailureReason([&] { translate("apple"); });
+    // What a translation of "apple" shows: the text, the service's error line or why it failed.
+    QString shown(bool https = false) {
+        QString text;
+        const QString reason = FailureReason(
+            [&] { text = TranslateText("apple", "en", "zh", kAppId, kKey, https, options); });
+        return text.isEmpty() ? reason : text;
     }
 
     standin::StandInService service{testsupport::TestAccount()};
@@ -115,6 +82,62 @@ TEST_F(TranslateOverHttp, EveryLineComesBackAsItsOwnLine) {
     EXPECT_EQ(translate("你好\r\n世界", "zh", "en"), "hello\r\nworld");
 }
 
+// Replies as the service writes them, and as a broken or hostile server might.
+TEST_F(TranslateOverHttp, EachReplyIsShownOnlyWhenItIsOneTheServiceGives) {
+    const struct {
+        int status;
+        const char* body;
+        QString shown;
+    } cases[] = {
+        {200,
+         R"({"from":"zh","to":"en","trans_result":[{"src":"a","dst":"\u4f60\u597d"},)"
+         R"({"src":"b","dst":"\u4e16\u754c"}]})",
+         "你好\r\n世界"},
+        {200, R"({"trans_result":[{"dst":""},{"dst":"x"},{"dst":""}]})", "\r\nx\r\n"},
+        // Every JSON escape, a surrogate pair, a literal backslash before "u", and a value
+        // ending in an escaped backslash that must not run into the next one.
+        {200, R"({"trans_result":[{"dst":"a\"b\\c\/d\ne\tf"}]})", "a\"b\\c/d\ne\tf"},
+        {200, R"({"trans_result":[{"dst":"\u5bf9\u4e0d\u8d77 \ud83d\ude00 \\u4e2d"}]})",
+         "对不起 \U0001F600 \\u4e2d"},
+        {200, R"({"trans_result":[{"dst":"a\\"},{"dst":"b"}]})", "a\\\r\nb"},
+        // Only a top-level error_code, string or number, makes the error line, whatever the
+        // status; the success code beside results, or no code at all, does not.
+        {200, R"({"trans_result":[{"src":"error_code","dst":"\"error_code\""}]})",
+         "\"error_code\""},
+        {200, R"({"error_code":"54001","error_msg":"Invalid Sign"})",
+         "错误代码:54001,说明:Invalid Sign"},
+        {500, R"({"error_code":123,"error_msg":"abc"})", "错误代码:123,说明:abc"},
+        {200, R"({"error_code":"52003"})", "错误代码:52003"},
+        {200, R"({"error_code":"52003","error_msg":null})", "错误代码:52003"},
+        {200, R"({"error_code":"58001","error_msg":"a\/b \u4e2d"})", "错误代码:58001,说明:a/b 中"},
+        {200, R"({"error_code":"52000","error_msg":"success","trans_result":[{"dst":"y"}]})", "y"},
+        {200, R"({"error_code":null,"trans_result":[{"dst":"y"}]})", "y"},
+        // Anything else is refused rather than shown as a translation or as blank lines.
+        {500, R"({"trans_result":[{"dst":"y"}]})", "服务器返回HTTP状态500"},
+        {301, R"({"trans_result":[{"dst":"y"}]})", "服务器返回HTTP状态301"},
+        {503, "<html>Service Unavailable</html>", "服务器返回HTTP状态503"},
+        {200, "<html>OK</html>", kUnrecognised},
+        {200, R"([{"dst":"y"}])", kUnrecognised},
+        {200, R"({"trans_result":[{"dst":"y)", kUnrecognised},
+        {200, R"({"from":"en","to":"zh"})", kUnrecognised},
+        {200, R"({"trans_result":[]})", kUnrecognised},
+        {200, R"({"trans_result":{"dst":"y"}})", kUnrecognised},
+        {200, R"({"trans_result":[{"dst":"y"},{"src":"b"}]})", kUnrecognised},
+        {200, R"({"trans_result":[{"dst":1}]})", kUnrecognised},
+        {200, R"({"trans_result":[{"dst":"y"},{"dst":null}]})", kUnrecognised},
+        {200, R"({"error_code":null,"error_msg":"x"})", kUnrecognised},
+        {200, R"({"error_code":"52000","error_msg":"success"})", kUnrecognised},
+    };
+    for (const auto& c : cases) {
+        service.setReply(c.status, c.body);
+        TranslateReply reply;
+        const QString reason = FailureReason(
+            [&] { reply = RequestTranslation("apple", "en", "zh", kAppId, kKey, false, options); });
+        EXPECT_EQ(reply.text.isEmpty() ? reason : reply.text, c.shown) << c.status << c.body;
+        EXPECT_EQ(reply.serviceError, c.shown.startsWith("错误代码")) << c.body;
+    }
+}
+
 TEST_F(TranslateOverHttp, EachServiceErrorComesBackAsTheErrorLine) {
     const struct {
         QString from, to, appId, key, line;
@@ -124,9 +147,16 @@ TEST_F(TranslateOverHttp, EachServiceErrorComesBackAsTheErrorLine) {
         {"", "zh", kAppId, kKey, "错误代码:54000,说明:PARAM_FROM_TO_OR_Q_EMPTY"},
         {"en", "auto", kAppId, kKey, "错误代码:58001,说明:INVALID_TO_PARAM"},
         {"en", "fr", kAppId, kKey, "错误代码:58001,说明:INVALID_TO_PARAM"},
+        // Typed codes are encoded, so they add no fields and are unknown codes.
+        {"z h+中", "zh", kAppId, kKey, "错误代码:58001,说明:INVALID_TO_PARAM"},
+        {"en", "zh&appid=1&q=x", kAppId, kKey, "错误代码:58001,说明:INVALID_TO_PARAM"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(translate("apple", c.from, c.to, c.appId, c.key), c.line);
+    const auto requests = service.requests();
+    ASSERT_EQ(requests.size(), 7u);
+    EXPECT_NE(requests[5].body.find("&from=z+h%2B%E4%B8%AD&to=zh&sign="), std::string::npos);
+    EXPECT_NE(requests[6].body.find("&from=en&to=zh%26appid%3D1%26q%3Dx&sign="), std::string::npos);
 
     // An empty source text is still sent, q empty.
     service.clearRequests();
@@ -148,11 +178,9 @@ TEST_F(TranslateOverHttp, EachFailureNamesWhatFailed) {
         int delayMs, status;
         QString reason;
     } cases[] = {
-        {Fault::Redirect, 0, 500, "无法识别的服务回复(HTTP 302)"}, // and not followed
-        {Fault::NonJsonBody, 0, 500, "无法识别的服务回复(HTTP 200)"},
-        {Fault::HttpErrorStatus, 0, 502, "无法识别的服务回复(HTTP 502)"},
-        {Fault::InvalidUtf8Body, 0, 500, "无法识别的服务回复(HTTP 200)"},
-        {Fault::InvalidJsonBody, 0, 500, "无法识别的服务回复(HTTP 200)"},
+        {Fault::Redirect, 0, 500, "服务器返回HTTP状态302"}, // and not followed
+        {Fault::InvalidUtf8Body, 0, 500, kUnrecognised},
+        {Fault::NotHttp, 0, 500, "请求失败:服务器的回复无法识别(不是HTTP回复)"},
         {Fault::Delay, 5000, 500, "请求失败:请求超时"},
         // A byte every 100 ms keeps the connection busy past the whole exchange's time-out.
         {Fault::Drip, 100, 500, "请求失败:请求超时"},
@@ -162,7 +190,7 @@ TEST_F(TranslateOverHttp, EachFailureNamesWhatFailed) {
     };
     for (const auto& c : cases) {
         service.setFault(c.fault, std::chrono::milliseconds(c.delayMs), c.status);
-        EXPECT_EQ(failure(), c.reason) << static_cast<int>(c.fault);
+        EXPECT_EQ(shown(), c.reason) << static_cast<int>(c.fault);
     }
     for (const standin::RecordedRequest& request : service.requests())
         EXPECT_EQ(request.path, standin::kTranslatePath);
@@ -177,12 +205,21 @@ TEST_F(TranslateOverHttp, EachFailureNamesWhatFailed) {
     service.setFault(Fault::HugeReply, {}, 500, 1 << 20);
     EXPECT_EQ(translate("apple"), QString((1 << 20) - kFrame, u'x'));
     service.setFault(Fault::HugeReply, {}, 500, (1 << 20) + 1);
-    EXPECT_EQ(failure(), kTooLarge);
+    EXPECT_EQ(shown(), kTooLarge);
+
+    // Meant for HTTPS, an address that is not https:// is used only on this machine.
+    service.setFault(Fault::None);
+    options.httpsEndpoint =
+        QStringLiteral("http://localhost:%1/api/trans/vip/translate").arg(service.port());
+    EXPECT_EQ(shown(true), "苹果");
+    options.httpsEndpoint = QStringLiteral("http://fanyi-api.baidu.com/api/trans/vip/translate");
+    EXPECT_EQ(shown(true), "设置文件中的HTTPS服务地址不是https://地址，为免明文传输，请求未发送："
+                           "http://fanyi-api.baidu.com/api/trans/vip/translate");
 
     service.stop();
-    EXPECT_EQ(failure(), "请求失败:无法连接到服务器");
+    EXPECT_EQ(shown(), "请求失败:无法连接到服务器");
     options.httpEndpoint = QStringLiteral("http://name.invalid/api/trans/vip/translate");
-    EXPECT_EQ(failure(), "请求失败:找不到服务器");
+    EXPECT_EQ(shown(), "请求失败:找不到服务器");
 }
 
 TEST(TranslateOverHttps, OnlyACertificateOfATrustedCaForThisHostIsAccepted) {

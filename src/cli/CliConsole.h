@@ -13,10 +13,19 @@ struct CliConsole {
     QIODevice& err;
     // Standard input's descriptor when a person types there at a terminal, otherwise -1.
     int terminal = -1;
+    // Whether out and err are shown on a terminal, where a reply's control characters could
+    // move the cursor, retitle the window or hide text.
+    bool outIsTerminal = false;
+    bool errIsTerminal = false;
 };
 
 // Writes `text` in UTF-8 with LF line ends (a CR LF becomes LF), followed by one LF.
 void WriteLine(QIODevice& device, const QString& text);
+
+// WriteLine for a text from elsewhere (a reply of the service): on a terminal, every control
+// character but tab and the line breaks (C0, DEL, C1, and so every escape sequence) is shown as
+// U+FFFD; anywhere else the text goes unchanged.
+void WriteReceivedLine(QIODevice& device, bool terminal, const QString& text);
 
 // Writes `text` in UTF-8 as it is, without a line end (a prompt).
 void WritePrompt(QIODevice& device, const QString& text);

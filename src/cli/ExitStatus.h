@@ -9,6 +9,7 @@ enum ExitStatus : int {
     kUsageError = 2,    // wrong arguments or input, or --configure stored nothing
     kRequestFailed = 3, // the request did not get through, or the reply was not understood
     kNoCredentials = 4, // no App ID and key in the settings file
+    kOutputFailed = 5,  // standard output could not be written (a full disk, a closed stream)
 };
 
 } // namespace cli

@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 
+#include <array>
+#include <cerrno>
 #include <csignal>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -34,25 +37,67 @@ private:
     bool active_;
 };
 
-void IgnoreSignal(int /*signal*/) {}
+// The signals that end a program typed at: Ctrl+C, Ctrl+\, the terminal hanging up, kill.
+constexpr std::array kEndingSignals{SIGINT, SIGQUIT, SIGHUP, SIGTERM};
 
-// Lets Ctrl+C interrupt a blocking read instead of ending the program, so that the terminal's
-// mode is restored before the program ends.
-class InterruptibleRead {
+// The ending signal caught while a line is read. A handler can only hand it over through a
+// variable of static storage; it is read and reset by the one reading thread.
+volatile std::sig_atomic_t caughtSignal = 0;
+
+void CatchSignal(int signal) {
+    caughtSignal = signal;
+}
+
+// While a line is read, an ending signal only ends the read, so that the terminal's mode is
+// restored first; once the read is over, the signal is raised again and acts as it would have.
+// The signals are blocked but while waiting for input, so that none slips in between the check
+// and the wait.
+class DeferredEndingSignals {
 public:
-    InterruptibleRead() {
-        struct sigaction interrupt {};
-        interrupt.sa_handler = IgnoreSignal;
-        sigemptyset(&interrupt.sa_mask);
-        interrupt.sa_flags = 0; // no SA_RESTART: read() returns EINTR
-        sigaction(SIGINT, &interrupt, &saved_);
+    DeferredEndingSignals() {
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int signal : kEndingSignals)
+            sigaddset(&ending, signal);
+        pthread_sigmask(SIG_BLOCK, &ending, &savedMask_);
+        waitMask_ = savedMask_;
+        caughtSignal = 0;
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+            struct sigaction catching {};
+            catching.sa_handler = CatchSignal;
+            sigfillset(&catching.sa_mask);
+            sigaction(kEndingSignals[i], nullptr, &savedActions_[i]);
+            // A signal the program was started to ignore (nohup) stays ignored.
+            if (savedActions_[i].sa_handler == SIG_IGN)
+                continue;
+            sigaction(kEndingSignals[i], &catching, nullptr);
+            sigdelset(&waitMask_, kEndingSignals[i]);
+        }
     }
-    ~InterruptibleRead() { sigaction(SIGINT, &saved_, nullptr); }
-    InterruptibleRead(const InterruptibleRead&) = delete;
-    InterruptibleRead& operator=(const InterruptibleRead&) = delete;
+    ~DeferredEndingSignals() {
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i)
+            sigaction(kEndingSignals[i], &savedActions_[i], nullptr);
+        pthread_sigmask(SIG_SETMASK, &savedMask_, nullptr);
+    }
+    DeferredEndingSignals(const DeferredEndingSignals&) = delete;
+    DeferredEndingSignals& operator=(const DeferredEndingSignals&) = delete;
+
+    // Waits until `fd` has input, or an ending signal was caught (false).
+    bool waitForInput(int fd) const {
+        pollfd input{fd, POLLIN, 0};
+        while (caughtSignal == 0) {
+            // An error other than an interruption is left for read() to report.
+            if (const int ready = ppoll(&input, 1, nullptr, &waitMask_);
+                ready > 0 || (ready < 0 && errno != EINTR))
+                return true;
+        }
+        return false;
+    }
 
 private:
-    struct sigaction saved_ {};
+    sigset_t savedMask_{};
+    sigset_t waitMask_{};
+    std::array<struct sigaction, kEndingSignals.size()> savedActions_{};
 };
 
 } // namespace
@@ -62,30 +107,40 @@ bool IsTerminal(int fd) {
 }
 
 std::optional<QString> ReadTerminalLine(int fd, bool echo) {
-    std::optional<HiddenTyping> hidden;
-    if (!echo)
-        hidden.emplace(fd);
-    InterruptibleRead interruptible;
-
-    QByteArray line;
-    for (;;) {
-        char byte = 0;
-        const ssize_t got = read(fd, &byte, 1);
-        if (got == 1 && byte == '\n')
+    std::optional<QByteArray> line;
+    {
+        // Declared first, so the terminal's mode is restored before a signal can act again.
+        const DeferredEndingSignals deferred;
+        std::optional<HiddenTyping> hidden;
+        if (!echo)
+            hidden.emplace(fd);
+        line = QByteArray();
+        for (;;) {
+            char byte = 0;
+            const ssize_t got = deferred.waitForInput(fd) ? read(fd, &byte, 1) : -1;
+            if (got == 1 && byte == '\n')
+                break;
+            if (got == 1) {
+                *line += byte;
+                continue;
+            }
+            // The end of input ends a last line without a line break; a signal, a read error
+            // or an end of input before any character gives nothing.
+            if (got != 0 || line->isEmpty())
+                line.reset();
             break;
-        if (got == 1) {
-            line += byte;
-            continue;
         }
-        // The end of input ends a last line without a line break; an interrupt (EINTR), a read
-        // error or an end of input before any character gives nothing.
-        if (got == 0 && !line.isEmpty())
-            break;
-        return std::nullopt;
     }
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
+    // The terminal's mode and the signals' actions are back: end as the signal would have.
+    if (const int signal = caughtSignal; signal != 0) {
+        caughtSignal = 0;
+        raise(signal);
+    }
+    if (!line)
+        return std::nullopt;
+    if (line->endsWith('\r'))
+        line->chop(1);
+    return QString::fromUtf8(*line);
 }
 
 } // namespace cli

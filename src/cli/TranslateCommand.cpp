@@ -54,6 +54,11 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         WriteLine(console.err, QStringLiteral("标准输入不是UTF-8文本，未翻译。"));
         return kUsageError;
     }
+    // The service would only answer 54000 for it.
+    if (source->trimmed().isEmpty()) {
+        WriteLine(console.err, QStringLiteral("没有要翻译的文本。"));
+        return kUsageError;
+    }
     if (source->size() >= kLongTextWarning)
         WriteLine(console.err, QStringLiteral("警告：单次翻译文本长度限定为6000字节以内（汉字约为"
                                               "2000个字符），超出将可能导致错误！"));
@@ -66,17 +71,17 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
             *source, request.from, request.to, credentials->strAppID, credentials->strSecretKey,
             https, modQuorvel::ConnectionOptionsFromSettings(ini));
     } catch (const modQuorvel::TranslateFailure& failure) {
-        WriteLine(console.err, failure.reason());
+        WriteReceivedLine(console.err, console.errIsTerminal, failure.reason());
         return kRequestFailed;
     } catch (const std::exception&) {
         WriteLine(console.err, QStringLiteral("翻译失败：程序内部错误"));
         return kRequestFailed;
     }
     if (reply.serviceError) {
-        WriteLine(console.err, reply.text);
+        WriteReceivedLine(console.err, console.errIsTerminal, reply.text);
         return kServiceError;
     }
-    WriteLine(console.out, reply.text);
+    WriteReceivedLine(console.out, console.outIsTerminal, reply.text);
     return kSucceeded;
 }
 

@@ -1,6 +1,8 @@
 // quorvel-cli: translates from a terminal or a script with the window's credentials and settings.
 
+#include "cli/ExitStatus.h"
 #include "cli/RunCli.h"
+#include "cli/StandardStreams.h"
 #include "platform/AnsiCodePage.h"
 #include "settings/SettingsFilePath.h"
 
@@ -11,6 +13,7 @@
 #include <unistd.h>
 
 int main(int argc, char* argv[]) {
+    cli::PrepareStandardStreams();
     QCoreApplication app(argc, argv);
 
     if (!platform::AnsiCodePageAvailable()) {
@@ -23,13 +26,24 @@ int main(int argc, char* argv[]) {
     QFile out;
     QFile err;
     in.open(stdin, QIODevice::ReadOnly);
-    out.open(stdout, QIODevice::WriteOnly);
+    // Written through the descriptor, so that every failed write shows in out.error().
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly);
     // Unbuffered, so that a prompt shows before the terminal is read.
     err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    const cli::CliConsole console{in, out, err, isatty(STDIN_FILENO) == 1 ? STDIN_FILENO : -1};
+    const cli::CliConsole console{in,
+                                  out,
+                                  err,
+                                  isatty(STDIN_FILENO) == 1 ? STDIN_FILENO : -1,
+                                  isatty(STDOUT_FILENO) == 1,
+                                  isatty(STDERR_FILENO) == 1};
 
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
+    const std::optional<QStringList> arguments = cli::Utf8Arguments(argc, argv);
+    if (!arguments) {
+        cli::WriteLine(err, QStringLiteral("quorvel-cli：命令行参数不是UTF-8文本，未翻译。"));
+        return cli::kUsageError;
+    }
     // The window's settings file, decided once for the whole run.
-    return cli::RunCli(arguments, console, SettingsFilePath(QStringLiteral("quorvel")));
+    const int status =
+        cli::RunCli(*arguments, console, SettingsFilePath(QStringLiteral("quorvel")));
+    return cli::FinishOutput(out, err, status);
 }

@@ -6,20 +6,51 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
-#include <QVariant>
+
+#include <optional>
 
 namespace modQuorvel {
 
 namespace {
 
-TranslateFailure UnrecognisedReply(long httpStatus) {
-    return TranslateFailure(QStringLiteral("无法识别的服务回复(HTTP %1)").arg(httpStatus));
+// The service's code for "no error", which some replies carry beside their results.
+const QString kSuccessCode = QStringLiteral("52000");
+
+// A string or number as its text (the real service writes strings, a number reads the same);
+// nothing for null, a missing key or any other kind of value.
+std::optional<QString> ScalarText(const QJsonValue& value) {
+    if (value.isString())
+        return value.toString();
+    if (value.isDouble())
+        return QString::number(value.toDouble(), 'g', 17);
+    return std::nullopt;
 }
 
-// error_code is a string from the real service, but a number is read the same way; a missing
-// value is empty.
-QString ValueText(const QJsonValue& value) {
-    return value.toVariant().toString();
+// The service's error line, when the reply is one: a code other than the success code.
+std::optional<QString> ServiceErrorLine(const QJsonObject& reply) {
+    const std::optional<QString> code = ScalarText(reply[QLatin1String("error_code")]);
+    if (!code || code->isEmpty() || *code == kSuccessCode)
+        return std::nullopt;
+    QString line = QStringLiteral("错误代码:") + *code;
+    if (const std::optional<QString> message = ScalarText(reply[QLatin1String("error_msg")]))
+        line += QStringLiteral(",说明:") + *message;
+    return line;
+}
+
+// Every result's dst, in order; nothing unless there is at least one result and each has a
+// string dst, so that a reply in another shape never shows as blank lines.
+std::optional<QStringList> TranslatedLines(const QJsonObject& reply) {
+    const QJsonArray results = reply[QLatin1String("trans_result")].toArray();
+    if (results.isEmpty())
+        return std::nullopt;
+    QStringList lines;
+    for (const QJsonValue result : results) {
+        const QJsonValue dst = result[QLatin1String("dst")];
+        if (!dst.isString())
+            return std::nullopt;
+        lines << dst.toString();
+    }
+    return lines;
 }
 
 } // namespace
@@ -27,24 +58,20 @@ QString ValueText(const QJsonValue& value) {
 TranslateReply InterpretReply(const QByteArray& body, long httpStatus) {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        throw UnrecognisedReply(httpStatus);
     const QJsonObject reply = document.object();
+    const bool json = parseError.error == QJsonParseError::NoError && document.isObject();
 
-    const QJsonValue errorCode = reply[QLatin1String("error_code")];
-    if (!errorCode.isUndefined()) {
-        return {QStringLiteral("错误代码:") + ValueText(errorCode) + QStringLiteral(",说明:") +
-                    ValueText(reply[QLatin1String("error_msg")]),
-                true};
-    }
-
-    const QJsonValue results = reply[QLatin1String("trans_result")];
-    if (!results.isArray())
-        throw UnrecognisedReply(httpStatus);
-    QStringList lines;
-    for (const QJsonValue result : results.toArray())
-        lines << result[QLatin1String("dst")].toString();
-    return {lines.join(QStringLiteral("\r\n")), false};
+    // The service's own error reply is shown whatever status it came with.
+    if (const std::optional<QString> errorLine = json ? ServiceErrorLine(reply) : std::nullopt)
+        return {*errorLine, true};
+    // Anything else that is not a success (a redirect, a server's error page, a proxy's page)
+    // says so, even when its body looks like a translation.
+    if (httpStatus < 200 || httpStatus > 299)
+        throw TranslateFailure(QStringLiteral("服务器返回HTTP状态%1").arg(httpStatus));
+    const std::optional<QStringList> lines = json ? TranslatedLines(reply) : std::nullopt;
+    if (!lines)
+        throw TranslateFailure(kUnrecognisedReply);
+    return {lines->join(QStringLiteral("\r\n")), false};
 }
 
 } // namespace modQuorvel

@@ -37,6 +37,12 @@ QString SingleToText(float value) {
     return text;
 }
 
+// A field value as the form body carries it: UTF-8 escapes, then the form's own escapes, so that
+// no typed "&", "=", "+" or blank can end the value or add a field.
+QString FormValue(const QString& text) {
+    return modURLEnc::URLEncode(clsGBtoUTF8::UTF8Encode(text));
+}
+
 } // namespace
 
 QString MakeSalt() {
@@ -52,9 +58,9 @@ QString MakeSign(const QString& appId, const QString& source, const QString& sal
 
 QByteArray ComposeBody(const QString& source, const QString& from, const QString& to,
                        const QString& appId, const QString& salt, const QString& sign) {
-    const QString q = modURLEnc::URLEncode(clsGBtoUTF8::UTF8Encode(source));
-    return platform::WideToUtf8(u"q=" % q % u"&appid=" % appId % u"&salt=" % salt % u"&from=" %
-                                from % u"&to=" % to % u"&sign=" % sign);
+    return platform::WideToUtf8(u"q=" % FormValue(source) % u"&appid=" % appId % u"&salt=" % salt %
+                                u"&from=" % FormValue(from) % u"&to=" % FormValue(to) % u"&sign=" %
+                                sign);
 }
 
 } // namespace modQuorvel

@@ -1,5 +1,6 @@
 #include "client/TranslateText.h"
 
+#include "client/ServiceEndpoints.h"
 #include "client/SignedRequest.h"
 #include "client/TranslateFailure.h"
 #include "platform/WinHttpRequest.h"
@@ -10,6 +11,9 @@ TranslateReply RequestTranslation(const QString& source, const QString& from, co
                                   const QString& appId, const QString& secretKey, bool https,
                                   const ConnectionOptions& options) {
     const QString& endpoint = https ? options.httpsEndpoint : options.httpEndpoint;
+    if (const std::optional<QString> refusal =
+            https ? RefusalOfHttpsEndpoint(endpoint) : std::nullopt)
+        throw TranslateFailure(*refusal);
     const QString salt = MakeSalt();
     const QString sign = MakeSign(appId, source, salt, secretKey);
     const QByteArray body = ComposeBody(source, from, to, appId, salt, sign);

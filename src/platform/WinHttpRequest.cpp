@@ -3,10 +3,13 @@
 #include "platform/CurlLibrary.h"
 
 #include <QFile>
+#include <QUrl>
 
 namespace platform {
 
 namespace {
+
+const QString kInvalidAddress = QStringLiteral("服务地址无效");
 
 QString DescribeFailure(CURLcode code) {
     switch (code) {
@@ -38,9 +41,13 @@ QString DescribeFailure(CURLcode code) {
     case CURLE_RECV_ERROR:
     case CURLE_PARTIAL_FILE:
         return QStringLiteral("连接中断");
+    // Open lets only http and https addresses through, so these come from the server's bytes: no
+    // HTTP reply (libcurl takes it for HTTP/0.9, which it refuses) or a broken one.
     case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_WEIRD_SERVER_REPLY:
+        return QStringLiteral("服务器的回复无法识别(不是HTTP回复)");
     case CURLE_URL_MALFORMAT:
-        return QStringLiteral("服务地址无效");
+        return kInvalidAddress;
     default:
         return QStringLiteral("网络错误(代码%1)").arg(static_cast<int>(code));
     }
@@ -131,6 +138,10 @@ size_t WinHttpRequest::AppendToBody(char* data, size_t size, size_t count, void*
 }
 
 void WinHttpRequest::Open(const QString& method, const QString& url) {
+    const QUrl address(url);
+    if (!address.isValid() || address.host().isEmpty() ||
+        (address.scheme() != QLatin1String("http") && address.scheme() != QLatin1String("https")))
+        throw HttpError(kInvalidAddress);
     method_ = method.toUpper().toUtf8();
     SetOption(CURLOPT_URL, url.toUtf8().constData());
 }

@@ -32,6 +32,7 @@ public:
     // default, sets no limit.
     void SetMaxResponseSize(qint64 bytes);
 
+    // Throws HttpError for an address that is not an http or https URL with a host.
     void Open(const QString& method, const QString& url);
     void SetRequestHeader(const QString& name, const QString& value);
     // Returns when the whole reply has arrived.

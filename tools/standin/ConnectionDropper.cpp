@@ -46,9 +46,8 @@ bool IsConnection(int fd, const std::string& remoteAddr, int remotePort, int loc
            ToEndpoint(local).port == localPort;
 }
 
-} // namespace
-
-bool DropConnection(const std::string& remoteAddr, int remotePort, int localPort) {
+// The descriptor of that accepted connection, or -1.
+int FindConnection(const std::string& remoteAddr, int remotePort, int localPort) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
         const std::string name = entry.path().filename().string();
@@ -57,10 +56,24 @@ bool DropConnection(const std::string& remoteAddr, int remotePort, int localPort
             continue;
         }
         if (IsConnection(fd, remoteAddr, remotePort, localPort)) {
-            return shutdown(fd, SHUT_RDWR) == 0;
+            return fd;
         }
     }
-    return false;
+    return -1;
+}
+
+} // namespace
+
+bool DropConnection(const std::string& remoteAddr, int remotePort, int localPort,
+                    const std::string& bytesFirst) {
+    const int fd = FindConnection(remoteAddr, remotePort, localPort);
+    if (fd < 0) {
+        return false;
+    }
+    if (!bytesFirst.empty()) {
+        static_cast<void>(send(fd, bytesFirst.data(), bytesFirst.size(), MSG_NOSIGNAL));
+    }
+    return shutdown(fd, SHUT_RDWR) == 0;
 }
 
 } // namespace standin

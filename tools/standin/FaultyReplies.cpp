@@ -22,4 +22,10 @@ std::string InvalidJsonReply() {
     return R"({"from":"en","to":"zh","trans_result":[{"src":"apple","dst":"\u82f9\u679c"},])";
 }
 
+std::string NotHttpReply() {
+    static constexpr char kBytes[] = "\x89PNG\r\n\x1A\n\0\xFF\xFE"
+                                     "garbage\r\n\r\n";
+    return {kBytes, sizeof kBytes - 1};
+}
+
 } // namespace standin

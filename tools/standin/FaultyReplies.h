@@ -19,4 +19,7 @@ std::string InvalidUtf8Reply();
 // brace.
 std::string InvalidJsonReply();
 
+// Bytes sent in place of an HTTP reply: no status line, a NUL and bytes that are not UTF-8.
+std::string NotHttpReply();
+
 } // namespace standin

@@ -162,7 +162,12 @@ std::string StandInService::origin() const {
 void StandInService::setFault(Fault fault, std::chrono::milliseconds delay, int status,
                               std::size_t size) {
     const std::lock_guard lock(mutex_);
-    fault_ = {fault, delay, status, size};
+    fault_ = {fault, delay, status, size, {}};
+}
+
+void StandInService::setReply(int status, std::string body) {
+    const std::lock_guard lock(mutex_);
+    fault_ = {Fault::Scripted, {}, status, 0, std::move(body)};
 }
 
 std::vector<RecordedRequest> StandInService::requests() const {
@@ -263,6 +268,13 @@ void StandInService::handleTranslate(const httplib::Request& request, httplib::R
         return;
     case Fault::InvalidJsonBody:
         response.set_content(InvalidJsonReply(), "application/json");
+        return;
+    case Fault::Scripted:
+        response.status = fault.status;
+        response.set_content(fault.body, "application/json");
+        return;
+    case Fault::NotHttp:
+        DropConnection(request.remote_addr, request.remote_port, port_, NotHttpReply());
         return;
     }
     response.set_content(answer(request), "application/json");

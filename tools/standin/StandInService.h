@@ -60,6 +60,8 @@ enum class Fault {
     Drip,               // the answer one byte per `delay` (1 s when zero); stop() ends it at once
     InvalidUtf8Body,    // 200 with a JSON object whose dst holds bytes that are not UTF-8
     InvalidJsonBody,    // 200 with a body that starts as the service's JSON but is not JSON
+    Scripted,           // the status and body given to setReply
+    NotHttp,            // bytes that are no HTTP reply at all, then close the connection
 };
 
 struct ServiceOptions {
@@ -88,6 +90,8 @@ public:
     // Applies to every later request on kTranslatePath until changed; Fault::None restores.
     void setFault(Fault fault, std::chrono::milliseconds delay = {}, int status = 500,
                   std::size_t size = kHugeReplyBytes);
+    // Fault::Scripted: every later request gets `body` (as application/json) with `status`.
+    void setReply(int status, std::string body);
 
     std::vector<RecordedRequest> requests() const; // every request received, in order
     void clearRequests();
@@ -98,6 +102,7 @@ private:
         std::chrono::milliseconds delay{};
         int status = 500;
         std::size_t size = kHugeReplyBytes;
+        std::string body;
     };
 
     void configureRoutes(httplib::Server& server);

@@ -1,0 +1,44 @@
+#include "cli/StandardStreams.h"
+
+#include "cli/CliConsole.h"
+#include "cli/ExitStatus.h"
+
+#include <QFileDevice>
+#include <QStringDecoder>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace cli {
+
+void PrepareStandardStreams() {
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        // open() takes the lowest free number, which is this one when it is closed.
+        if (fcntl(fd, F_GETFD) == -1)
+            static_cast<void>(open("/dev/null", O_RDONLY));
+    }
+    std::signal(SIGPIPE, SIG_DFL);
+}
+
+std::optional<QStringList> Utf8Arguments(int argc, const char* const* argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+        arguments += utf8.decode(QByteArrayView(argv[i]));
+        if (utf8.hasError())
+            return std::nullopt;
+    }
+    return arguments;
+}
+
+int FinishOutput(QFileDevice& out, QIODevice& err, int status) {
+    if (out.flush() && out.error() == QFileDevice::NoError)
+        return status;
+    WriteLine(
+        err,
+        QStringLiteral("quorvel-cli：无法写入标准输出(%1)，输出不完整。").arg(out.errorString()));
+    return kOutputFailed;
+}
+
+} // namespace cli
