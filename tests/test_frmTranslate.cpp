@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTest>
 
 using standin::Fault;
@@ -79,17 +78,20 @@ TEST_F(Layout, ControlsStandWhereTheyWereDesigned) {
     EXPECT_EQ(combo("Combo2")->currentText(), "zh");
     ASSERT_EQ(combo("Combo1")->count(), 21);
     EXPECT_EQ(combo("Combo1")->itemText(20), "hu");
-    EXPECT_EQ(text1()->toPlainText(), "原文");
 
-    // Tab order: from the source box through every control to the check box.
-    const QRegularExpression named(QStringLiteral("^(Text|Command|Combo|Check)\\d$"));
+    // Tab walks the tab order round from the source box and Shift+Tab back; the text boxes pass
+    // both on without taking a tab.
+    focus("Text1");
     QStringList order;
-    for (QWidget* widget = text1(); order.size() < 11; widget = widget->nextInFocusChain()) {
-        if (named.match(widget->objectName()).hasMatch())
-            order << widget->objectName();
+    for (int i = 0; i < 22; ++i) {
+        press(i < 11 ? Qt::Key_Tab : Qt::Key_Backtab, i < 11 ? Qt::NoModifier : Qt::ShiftModifier);
+        order << focused();
     }
-    EXPECT_EQ(order, QStringList({"Text1", "Command1", "Combo1", "Combo2", "Command3", "Command6",
-                                  "Command4", "Command5", "Text2", "Command2", "Check1"}));
+    EXPECT_EQ(order.join(' '), "Command1 Combo1 Combo2 Command3 Command6 Command4 Command5 Text2 "
+                               "Command2 Check1 Text1 Check1 Command2 Text2 Command5 Command4 "
+                               "Command6 Command3 Combo2 Combo1 Command1 Text1");
+    EXPECT_EQ(text1()->toPlainText(), "原文");
+    EXPECT_EQ(text2()->toPlainText(), "译文");
 }
 
 TEST_F(Layout, TextBoxesFollowTheWindowFromTheBaseline) {
@@ -160,6 +162,7 @@ TEST_F(Translate, AMultiLineTextComesBackOneParagraphPerLine) {
     ASSERT_EQ(service.requests().size(), 1u);
     EXPECT_EQ(FormField(service.requests()[0].body, "q"), "hello\r\nworld");
     EXPECT_TRUE(dialogs.shown.empty());
+
 }
 
 TEST_F(Translate, LongTextsAreQuestionedFromSixThousandCodeUnits) {
@@ -196,17 +199,26 @@ TEST_F(Translate, WithoutCredentialsItRefusesAndSendsNothing) {
     EXPECT_TRUE(service.requests().empty());
 }
 
-TEST_F(Translate, CodesAreTrimmedAndLowerCasedAndTickedHttpsUsesTheHttpsEndpoint) {
+TEST_F(Translate, CodesAreTypedTextTrimmedAndLowerCasedAndTickedHttpsUsesTheHttpsEndpoint) {
     openWithCredentials();
-    combo("Combo2")->setEditText(" EN ");
-    EXPECT_EQ(translate("你好"), "hello");
+    // Typed over the shown code; a prefix of a listed code is not completed.
+    for (const auto& [name, typed] : {std::pair("Combo1", "FR"), std::pair("Combo2", " EN ")}) {
+        focus(name);
+        press(Qt::Key_A, Qt::ControlModifier);
+        type(typed);
+        EXPECT_EQ(combo(name)->currentText(), typed);
+    }
+    EXPECT_EQ(translate("你好"), "错误代码:58001,说明:INVALID_TO_PARAM"); // no code of the service
     ASSERT_EQ(service.requests().size(), 1u);
-    EXPECT_EQ(FormField(service.requests()[0].body, "from"), "auto");
+    EXPECT_EQ(FormField(service.requests()[0].body, "from"), "fr");
     EXPECT_EQ(FormField(service.requests()[0].body, "to"), "en");
 
+    combo("Combo1")->setEditText("Auto");
+    EXPECT_EQ(translate("你好"), "hello");
+    EXPECT_EQ(FormField(service.requests()[1].body, "from"), "auto");
     check1()->click();
     EXPECT_EQ(translate("你好"), "hello");
-    EXPECT_EQ(service.requests().size(), 1u);
+    EXPECT_EQ(service.requests().size(), 2u);
     EXPECT_EQ(secureService.requests().size(), 1u);
 }
 

@@ -57,6 +57,8 @@ QPlainTextEdit* TextBox(QWidget* parent, const char* name, const QString& text, 
     auto* box = Place<QPlainTextEdit>(parent, name, place);
     box->setPlainText(text);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab and Shift+Tab move along the tab order; a tab still comes in by pasting.
+    box->setTabChangesFocus(true);
     return box;
 }
 
@@ -64,6 +66,8 @@ QComboBox* LanguageBox(QWidget* parent, const char* name, const QString& text, Q
     auto* combo = Place<QComboBox>(parent, name, place);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // The code is what was typed: no inline completion from the list.
+    combo->setCompleter(nullptr);
     combo->addItems(kLanguageCodes);
     combo->setEditText(text);
     return combo;
