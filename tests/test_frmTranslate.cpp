@@ -2,6 +2,7 @@
 #include "app/TextBoxes.h"
 #include "support/WindowFixture.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QTest>
@@ -163,6 +164,17 @@ TEST_F(Translate, AMultiLineTextComesBackOneParagraphPerLine) {
     EXPECT_EQ(FormField(service.requests()[0].body, "q"), "hello\r\nworld");
     EXPECT_TRUE(dialogs.shown.empty());
 
+    // Pasted: a no-break space, a line separator, an ideographic space and a tab go as they are;
+    // only the paragraph break becomes CR LF.
+    QApplication::clipboard()->setText(QStringLiteral("a\u00A0b\u2028c\u3000d\te\nf"));
+    focus("Text1");
+    press(Qt::Key_A, Qt::ControlModifier);
+    press(Qt::Key_V, Qt::ControlModifier);
+    click("Command1");
+    ASSERT_EQ(service.requests().size(), 2u);
+    EXPECT_TRUE(
+        service.requests()[1].body.starts_with("q=a%C2%A0b%E2%80%A8c%E3%80%80d\te\r\nf&appid="))
+        << service.requests()[1].body;
 }
 
 TEST_F(Translate, LongTextsAreQuestionedFromSixThousandCodeUnits) {
