@@ -239,6 +239,23 @@ TEST_F(Translate, TheServicesErrorLineIsShown) {
     EXPECT_EQ(translate("apple"), "错误代码:54001,说明:Invalid Sign");
 }
 
+TEST_F(Translate, ReturnOrEnterOnAFocusedButtonClicksIt) {
+    openWithCredentials();
+    const double size = TextBoxes::FontSize(text1());
+    for (const auto& [button, key] :
+         {std::pair("Command5", Qt::Key_Return), std::pair("Command5", Qt::Key_Enter),
+          std::pair("Command4", Qt::Key_Return), std::pair("Command1", Qt::Key_Return),
+          std::pair("Command6", Qt::Key_Enter), std::pair("Command3", Qt::Key_Return)}) {
+        focus(button);
+        press(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    }
+    EXPECT_EQ(TextBoxes::FontSize(text1()), size + 1);
+    EXPECT_EQ(service.requests().size(), 1u);
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown[0].title, "使用说明：");
+    EXPECT_EQ(dialogs.shown[1].title, "第1步（共2步）：");
+}
+
 TEST_F(Translate, CtrlReturnTranslatesAndReturnBreaksTheLine) {
     openWithCredentials();
     text1()->setPlainText("apple");

@@ -1,6 +1,7 @@
 #include "app/frmTranslate.h"
 
 #include "app/AppIcon.h"
+#include "app/CommandButton.h"
 #include "app/ContinueOnError.h"
 #include "app/Dialogs.h"
 #include "app/HelpText.h"
@@ -74,7 +75,7 @@ QComboBox* LanguageBox(QWidget* parent, const char* name, const QString& text, Q
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption, QRect place) {
-    auto* button = Place<QPushButton>(parent, name, place);
+    auto* button = Place<CommandButton>(parent, name, place);
     button->setText(caption);
     button->setAutoDefault(false);
     return button;
