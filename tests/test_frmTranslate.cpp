@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTest>
+#include <QWindow>
+
+#include <unistd.h>
 
 using standin::Fault;
 using testsupport::FormField;
@@ -254,6 +257,47 @@ TEST_F(Translate, ReturnOrEnterOnAFocusedButtonClicksIt) {
     ASSERT_EQ(dialogs.shown.size(), 3u);
     EXPECT_EQ(dialogs.shown[0].title, "使用说明：");
     EXPECT_EQ(dialogs.shown[1].title, "第1步（共2步）：");
+}
+
+// 退出 clicked, Return on it or the close box while the busy text is painted: the program ends
+// there with status 0 and sends nothing. Each way runs this test afresh in a child process,
+// which sends to this process's stand-in.
+TEST_F(Translate, ExitWhileTheBusyTextIsPaintedEndsTheProgramBeforeTheRequest) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* const parentService = "QUORVEL_TEST_PARENT_SERVICE";
+    if (qEnvironmentVariableIsEmpty(parentService))
+        qputenv(parentService, service.endpoint().c_str());
+    writeSettings("[Service]\r\nHttpEndpoint=" + qgetenv(parentService) + "\r\n" +
+                  credentialSettings());
+    openWindow();
+    QWidget* exit = control<QWidget>("Command2");
+    const QPointF at = exit->rect().center();
+    const std::function<void()> ways[] = {
+        [&] {
+            for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(
+                    exit, new QMouseEvent(type, at, exit->mapToGlobal(at), Qt::LeftButton,
+                                          type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                           : Qt::NoButton,
+                                          Qt::NoModifier));
+        },
+        [&] {
+            QCoreApplication::postEvent(exit, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));
+        },
+        [&] { QCoreApplication::postEvent(window().windowHandle(), new QCloseEvent); },
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(&way - ways);
+        EXPECT_EXIT(
+            {
+                ::alarm(30); // a child that hangs is ended by the signal, and the check fails
+                way();
+                click("Command1");
+            },
+            testing::ExitedWithCode(0), "");
+    }
+    qunsetenv(parentService);
+    EXPECT_TRUE(service.requests().empty());
 }
 
 TEST_F(Translate, CtrlReturnTranslatesAndReturnBreaksTheLine) {

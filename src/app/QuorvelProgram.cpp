@@ -9,6 +9,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& beforeLoad) {
     QApplication app(argc, argv);
@@ -33,4 +34,9 @@ int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& befo
         beforeLoad(window);
     window.Form_Load();
     return QApplication::exec();
+}
+
+void EndProgram() {
+    std::fflush(nullptr);
+    std::_Exit(0);
 }

@@ -5,6 +5,7 @@
 #include "app/ContinueOnError.h"
 #include "app/Dialogs.h"
 #include "app/HelpText.h"
+#include "app/QuorvelProgram.h"
 #include "app/TextBoxes.h"
 #include "client/DeveloperPortal.h"
 #include "client/ServiceEndpoints.h"
@@ -254,9 +255,11 @@ void frmTranslate::Command1_Click() {
 }
 
 void frmTranslate::Command2_Click() {
-    // Every setting is written when it changes, so there is nothing to save here.
-    QCoreApplication::quit();
-    hide();
+    EndProgram();
+}
+
+void frmTranslate::closeEvent(QCloseEvent*) {
+    EndProgram();
 }
 
 void frmTranslate::Command3_Click() {
