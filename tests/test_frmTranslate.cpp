@@ -270,19 +270,21 @@ TEST_F(Translate, ExitWhileTheBusyTextIsPaintedEndsTheProgramBeforeTheRequest) {
     writeSettings("[Service]\r\nHttpEndpoint=" + qgetenv(parentService) + "\r\n" +
                   credentialSettings());
     openWindow();
-    QWidget* exit = control<QWidget>("Command2");
-    const QPointF at = exit->rect().center();
+    QWidget* exitButton = control<QWidget>("Command2");
+    const QPointF at = exitButton->rect().center();
     const std::function<void()> ways[] = {
         [&] {
             for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
                 QCoreApplication::postEvent(
-                    exit, new QMouseEvent(type, at, exit->mapToGlobal(at), Qt::LeftButton,
-                                          type == QEvent::MouseButtonPress ? Qt::LeftButton
-                                                                           : Qt::NoButton,
-                                          Qt::NoModifier));
+                    exitButton,
+                    new QMouseEvent(type, at, exitButton->mapToGlobal(at), Qt::LeftButton,
+                                    type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                     : Qt::NoButton,
+                                    Qt::NoModifier));
         },
         [&] {
-            QCoreApplication::postEvent(exit, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));
+            QCoreApplication::postEvent(exitButton,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));
         },
         [&] { QCoreApplication::postEvent(window().windowHandle(), new QCloseEvent); },
     };
