@@ -91,7 +91,7 @@ protected:
 
 } // namespace
 
-TEST_F(QuorvelCli, TranslatesItsWordsJoinedByBlanksWithTheWindowsCodeRules) {
+TEST_F(QuorvelCli, TranslatesItsWordsJoinedByBlanksWithTheCodeRulesOfTheWindow) {
     storeCredentials();
     const CliResult result = run({"-s", " EN ", "--target=ZH", "hello", "world"});
     EXPECT_EQ(result.status, 0);
@@ -305,7 +305,7 @@ TEST_F(QuorvelCli, NoSettingsFileUnderItsNameIsReadAsAbsentAndNeverWritten) {
     }
 }
 
-TEST_F(QuorvelCli, TheProgramSharesTheWindowsFileInItsOwnFolder) {
+TEST_F(QuorvelCli, TheProgramSharesTheSettingsFileOfTheWindowInItsOwnFolder) {
     const CliResult help = runProgram({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(QString::fromUtf8(help.out).contains(iniPath())) << help.out.data();

@@ -31,11 +31,11 @@ int SharedPermissions(const QString& path) {
     return static_cast<int>(QFile::permissions(path) & 0x77);
 }
 
-// The settings file the Windows program left, and a check of every value it holds.
-QByteArray WindowsSettings() {
-    return readFileBytes(fixturePath("windows-settings.ini"));
+// A settings file as the Windows INI functions write it, and a check of every value it holds.
+QByteArray WrittenByIniFunctions() {
+    return readFileBytes(fixturePath("written-by-ini-functions.ini"));
 }
-void ExpectTheWindowsSettings(const clsIniFile& ini) {
+void ExpectTheWrittenSettings(const clsIniFile& ini) {
     EXPECT_EQ(ini.GetSetting("Settings", "Https"), "TRUE");
     EXPECT_EQ(ini.GetSetting("BaiDuKeyInfo", "AppID"), "20240101000123456");
     EXPECT_EQ(ini.GetSetting("BaiDuKeyInfo", "Secret_Key_Encode"),
@@ -56,7 +56,7 @@ QByteArray WithZero(const QByteArray& before, const QByteArray& after) {
 
 } // namespace
 
-TEST(IniFile, ReadsTheFilesWindowsAndEditorsLeaveAndMarksWhatIsMissing) {
+TEST(IniFile, ReadsTheFilesIniFunctionsAndEditorsLeaveAndMarksWhatIsMissing) {
     const struct {
         const char *file, *section, *key, *value;
     } cases[] = {
@@ -73,7 +73,7 @@ TEST(IniFile, ReadsTheFilesWindowsAndEditorsLeaveAndMarksWhatIsMissing) {
         EXPECT_EQ(IniAt(fixturePath(c.file)).GetSetting(c.section, c.key),
                   QString::fromUtf8(c.value))
             << c.file << " " << c.section << "." << c.key;
-    ExpectTheWindowsSettings(IniAt(fixturePath("windows-settings.ini")));
+    ExpectTheWrittenSettings(IniAt(fixturePath("written-by-ini-functions.ini")));
     EXPECT_FALSE(QFileInfo::exists(fixturePath("missing.ini")));
 }
 
@@ -87,10 +87,10 @@ TEST(IniFile, NewFileIsCodePage936ForItsOwnerOnlyAndAWriteChangesOnlyItsLine) {
     EXPECT_EQ(readFileBytes(fresh.File()), "[BaiDuKeyInfo]\r\nAppID=\xD3\xA6\xD3\xC3 20240101\r\n");
     EXPECT_EQ(SharedPermissions(fresh.File()), 0);
 
-    const QString path = testsupport::copyFixture("windows-settings.ini", dir);
+    const QString path = testsupport::copyFixture("written-by-ini-functions.ini", dir);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
     EXPECT_NE(IniAt(path).SaveSetting("Settings", "Https", "FALSE"), 0);
-    QByteArray expected = readFileBytes(fixturePath("windows-settings.ini"));
+    QByteArray expected = readFileBytes(fixturePath("written-by-ini-functions.ini"));
     expected.replace("Https=TRUE\r\n", "Https=FALSE\r\n");
     EXPECT_EQ(readFileBytes(path), expected);
     EXPECT_EQ(SharedPermissions(path), 0x44);
@@ -99,7 +99,7 @@ TEST(IniFile, NewFileIsCodePage936ForItsOwnerOnlyAndAWriteChangesOnlyItsLine) {
 // Written raw, a line break would inject keys and sections into the file.
 TEST(IniFile, LineBreaksAndZeroCharactersAreRefused) {
     QTemporaryDir dir;
-    clsIniFile ini = IniAt(testsupport::copyFixture("windows-settings.ini", dir));
+    clsIniFile ini = IniAt(testsupport::copyFixture("written-by-ini-functions.ini", dir));
     const QString zero = QStringLiteral("Https") + QChar(0) + QStringLiteral("x");
     for (const QStringList& write :
          {QStringList{"Settings", "Https", "TRUE\r\n[BaiDuKeyInfo]\r\nAppID=evil"},
@@ -110,7 +110,8 @@ TEST(IniFile, LineBreaksAndZeroCharactersAreRefused) {
           {"Settings", "Https", zero}})
         EXPECT_EQ(ini.SaveSetting(write[0], write[1], write[2]), 0)
             << write.join('|').toStdString();
-    EXPECT_EQ(readFileBytes(ini.File()), readFileBytes(fixturePath("windows-settings.ini")));
+    EXPECT_EQ(readFileBytes(ini.File()),
+              readFileBytes(fixturePath("written-by-ini-functions.ini")));
 }
 
 TEST(IniFile, GetSectionListsNamesFromIndexOneAndDeleteSectionRemovesOne) {
@@ -182,7 +183,7 @@ TEST(SettingsFaults, WhereNoSettingsFileCanBeWrittenWritesReturnZeroAndChangeNot
 TEST(SettingsFaults, ReadOnlyFileOrFolderIsReadButNotWritten) {
     QTemporaryDir dir;
     const QString file = dir.filePath("quorvel.ini");
-    ASSERT_TRUE(writeFileBytes(file, WindowsSettings()));
+    ASSERT_TRUE(writeFileBytes(file, WrittenByIniFunctions()));
     // Only the immutable attribute stops root; anyone else, a folder without write permission.
     const QByteArray folder = QFile::encodeName(dir.path());
     const bool immutable = testsupport::setImmutable(file, true);
@@ -198,8 +199,8 @@ TEST(SettingsFaults, ReadOnlyFileOrFolderIsReadButNotWritten) {
     clsIniFile ini = IniAt(file);
     EXPECT_EQ(ini.SaveSetting("Font", "FontSize", "9"), 0);
     EXPECT_EQ(ini.SaveSetting("Other", "Key", "1"), 0);
-    ExpectTheWindowsSettings(ini);
-    EXPECT_EQ(readFileBytes(file), WindowsSettings());
+    ExpectTheWrittenSettings(ini);
+    EXPECT_EQ(readFileBytes(file), WrittenByIniFunctions());
     EXPECT_EQ(Entries(dir), QStringList{QStringLiteral("quorvel.ini")});
 }
 
@@ -210,7 +211,7 @@ TEST(SettingsFaults, DamagedHugeFileIsReadListedAndKeptByteForByte) {
     // CR LF, zero bytes in a value, a key name and a section name, a 1 MB line and comment,
     // 10 000 sections, and a lead byte ending the file.
     QByteArray settings = "[Long]\r\nLong=" + QByteArray(1 << 20, 'v') + "\r\n;" +
-                          QByteArray(1 << 20, 'c') + "\r\n" + WindowsSettings() +
+                          QByteArray(1 << 20, 'c') + "\r\n" + WrittenByIniFunctions() +
                           "[Damaged]\r\nNote=a\x81 b\xFF\xFF"
                           "c\x81\r\n" +
                           WithZero("Zero=1", "2\r\n") + WithZero("Ke", "y=3\r\n[Na") +
@@ -222,7 +223,7 @@ TEST(SettingsFaults, DamagedHugeFileIsReadListedAndKeptByteForByte) {
     const QString file = dir.filePath("quorvel.ini");
     ASSERT_TRUE(writeFileBytes(file, settings));
     clsIniFile ini = IniAt(file);
-    ExpectTheWindowsSettings(ini);
+    ExpectTheWrittenSettings(ini);
     const QString note = ini.GetSetting("Damaged", "Note");
     EXPECT_TRUE(note.startsWith(u'a') && note.contains(QStringLiteral(" b")) && note.contains(u'c'))
         << note.toStdString();

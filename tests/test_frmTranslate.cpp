@@ -2,10 +2,13 @@
 #include "app/TextBoxes.h"
 #include "support/WindowFixture.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTest>
+#include <QWindow>
+
+#include <unistd.h>
 
 #include <sys/stat.h>
 
@@ -81,17 +84,20 @@ TEST_F(Layout, ControlsStandWhereTheyWereDesigned) {
     EXPECT_EQ(combo("Combo2")->currentText(), "zh");
     ASSERT_EQ(combo("Combo1")->count(), 21);
     EXPECT_EQ(combo("Combo1")->itemText(20), "hu");
-    EXPECT_EQ(text1()->toPlainText(), "原文");
 
-    // Tab order: from the source box through every control to the check box.
-    const QRegularExpression named(QStringLiteral("^(Text|Command|Combo|Check)\\d$"));
+    // Tab walks the tab order round from the source box and Shift+Tab back; the text boxes pass
+    // both on without taking a tab.
+    focus("Text1");
     QStringList order;
-    for (QWidget* widget = text1(); order.size() < 11; widget = widget->nextInFocusChain()) {
-        if (named.match(widget->objectName()).hasMatch())
-            order << widget->objectName();
+    for (int i = 0; i < 22; ++i) {
+        press(i < 11 ? Qt::Key_Tab : Qt::Key_Backtab, i < 11 ? Qt::NoModifier : Qt::ShiftModifier);
+        order << focused();
     }
-    EXPECT_EQ(order, QStringList({"Text1", "Command1", "Combo1", "Combo2", "Command3", "Command6",
-                                  "Command4", "Command5", "Text2", "Command2", "Check1"}));
+    EXPECT_EQ(order.join(' '), "Command1 Combo1 Combo2 Command3 Command6 Command4 Command5 Text2 "
+                               "Command2 Check1 Text1 Check1 Command2 Text2 Command5 Command4 "
+                               "Command6 Command3 Combo2 Combo1 Command1 Text1");
+    EXPECT_EQ(text1()->toPlainText(), "原文");
+    EXPECT_EQ(text2()->toPlainText(), "译文");
 }
 
 TEST_F(Layout, TextBoxesFollowTheWindowFromTheBaseline) {
@@ -162,6 +168,18 @@ TEST_F(Translate, AMultiLineTextComesBackOneParagraphPerLine) {
     ASSERT_EQ(service.requests().size(), 1u);
     EXPECT_EQ(FormField(service.requests()[0].body, "q"), "hello\r\nworld");
     EXPECT_TRUE(dialogs.shown.empty());
+
+    // Pasted: a no-break space, a line separator, an ideographic space and a tab go as they are;
+    // only the paragraph break becomes CR LF.
+    QApplication::clipboard()->setText(QStringLiteral("a\u00A0b\u2028c\u3000d\te\nf"));
+    focus("Text1");
+    press(Qt::Key_A, Qt::ControlModifier);
+    press(Qt::Key_V, Qt::ControlModifier);
+    click("Command1");
+    ASSERT_EQ(service.requests().size(), 2u);
+    EXPECT_TRUE(
+        service.requests()[1].body.starts_with("q=a%C2%A0b%E2%80%A8c%E3%80%80d\te\r\nf&appid="))
+        << service.requests()[1].body;
 }
 
 TEST_F(Translate, LongTextsAreQuestionedFromSixThousandCodeUnits) {
@@ -198,23 +216,92 @@ TEST_F(Translate, WithoutCredentialsItRefusesAndSendsNothing) {
     EXPECT_TRUE(service.requests().empty());
 }
 
-TEST_F(Translate, CodesAreTrimmedAndLowerCasedAndTickedHttpsUsesTheHttpsEndpoint) {
+TEST_F(Translate, CodesAreTypedTextTrimmedAndLowerCasedAndTickedHttpsUsesTheHttpsEndpoint) {
     openWithCredentials();
-    combo("Combo2")->setEditText(" EN ");
-    EXPECT_EQ(translate("你好"), "hello");
+    // Typed over the shown code; a prefix of a listed code is not completed.
+    for (const auto& [name, typed] : {std::pair("Combo1", "FR"), std::pair("Combo2", " EN ")}) {
+        focus(name);
+        press(Qt::Key_A, Qt::ControlModifier);
+        type(typed);
+        EXPECT_EQ(combo(name)->currentText(), typed);
+    }
+    EXPECT_EQ(translate("你好"), "错误代码:58001,说明:INVALID_TO_PARAM"); // no code of the service
     ASSERT_EQ(service.requests().size(), 1u);
-    EXPECT_EQ(FormField(service.requests()[0].body, "from"), "auto");
+    EXPECT_EQ(FormField(service.requests()[0].body, "from"), "fr");
     EXPECT_EQ(FormField(service.requests()[0].body, "to"), "en");
 
+    combo("Combo1")->setEditText("Auto");
+    EXPECT_EQ(translate("你好"), "hello");
+    EXPECT_EQ(FormField(service.requests()[1].body, "from"), "auto");
     check1()->click();
     EXPECT_EQ(translate("你好"), "hello");
-    EXPECT_EQ(service.requests().size(), 1u);
+    EXPECT_EQ(service.requests().size(), 2u);
     EXPECT_EQ(secureService.requests().size(), 1u);
 }
 
 TEST_F(Translate, TheServicesErrorLineIsShown) {
     openWithCredentials("WrongKey");
     EXPECT_EQ(translate("apple"), "错误代码:54001,说明:Invalid Sign");
+}
+
+TEST_F(Translate, ReturnOrEnterOnAFocusedButtonClicksIt) {
+    openWithCredentials();
+    const double size = TextBoxes::FontSize(text1());
+    for (const auto& [button, key] :
+         {std::pair("Command5", Qt::Key_Return), std::pair("Command5", Qt::Key_Enter),
+          std::pair("Command4", Qt::Key_Return), std::pair("Command1", Qt::Key_Return),
+          std::pair("Command6", Qt::Key_Enter), std::pair("Command3", Qt::Key_Return)}) {
+        focus(button);
+        press(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    }
+    EXPECT_EQ(TextBoxes::FontSize(text1()), size + 1);
+    EXPECT_EQ(service.requests().size(), 1u);
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown[0].title, "使用说明：");
+    EXPECT_EQ(dialogs.shown[1].title, "第1步（共2步）：");
+}
+
+// 退出 clicked, Return on it or the close box while the busy text is painted: the program ends
+// there with status 0 and sends nothing. Each way runs this test afresh in a child process,
+// which sends to this process's stand-in.
+TEST_F(Translate, ExitWhileTheBusyTextIsPaintedEndsTheProgramBeforeTheRequest) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* const parentService = "QUORVEL_TEST_PARENT_SERVICE";
+    if (qEnvironmentVariableIsEmpty(parentService))
+        qputenv(parentService, service.endpoint().c_str());
+    writeSettings("[Service]\r\nHttpEndpoint=" + qgetenv(parentService) + "\r\n" +
+                  credentialSettings());
+    openWindow();
+    QWidget* exitButton = control<QWidget>("Command2");
+    const QPointF at = exitButton->rect().center();
+    const std::function<void()> ways[] = {
+        [&] {
+            for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(
+                    exitButton,
+                    new QMouseEvent(type, at, exitButton->mapToGlobal(at), Qt::LeftButton,
+                                    type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                     : Qt::NoButton,
+                                    Qt::NoModifier));
+        },
+        [&] {
+            QCoreApplication::postEvent(exitButton,
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));
+        },
+        [&] { QCoreApplication::postEvent(window().windowHandle(), new QCloseEvent); },
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(&way - ways);
+        EXPECT_EXIT(
+            {
+                ::alarm(30); // a child that hangs is ended by the signal, and the check fails
+                way();
+                click("Command1");
+            },
+            testing::ExitedWithCode(0), "");
+    }
+    qunsetenv(parentService);
+    EXPECT_TRUE(service.requests().empty());
 }
 
 TEST_F(Translate, CtrlReturnTranslatesAndReturnBreaksTheLine) {

@@ -9,6 +9,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& beforeLoad) {
     QApplication app(argc, argv);
@@ -16,14 +17,11 @@ int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& befo
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorvel.Quorvel"));
 
     if (!platform::AnsiCodePageAvailable()) {
-        std::fputs("quorvel: the converter for code page 936 is missing (Qt without ICU?); "
-                   "the settings file cannot be read.\n",
-                   stderr);
+        std::fputs("quorvel：缺少代码页936的转换器（Qt未带ICU？），无法读取设置文件。\n", stderr);
         return 1;
     }
     if (!InstallChineseQtTexts())
-        std::fputs("quorvel: Qt's Chinese translations (qt6-translations-l10n) are missing; "
-                   "dialog buttons will not be in Chinese.\n",
+        std::fputs("quorvel：缺少Qt的中文翻译（qt6-translations-l10n），对话框按钮将不显示中文。\n",
                    stderr);
 
     QtDialogs dialogs;
@@ -35,4 +33,9 @@ int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& befo
         beforeLoad(window);
     window.Form_Load();
     return QApplication::exec();
+}
+
+void EndProgram() {
+    std::fflush(nullptr);
+    std::_Exit(0);
 }

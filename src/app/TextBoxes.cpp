@@ -2,7 +2,9 @@
 
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextBoundaryFinder>
+#include <QTextDocument>
 
 #include <cmath>
 #include <stdexcept>
@@ -32,7 +34,15 @@ bool HoldsUnbreakableRun(const QString& text) {
 } // namespace
 
 QString Text(const QPlainTextEdit* box) {
-    return box->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+    // Each paragraph's text as it stands: toPlainText() would turn U+00A0 into a space and
+    // U+2028 into a line break.
+    QString text;
+    for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+        if (block != box->document()->begin())
+            text += QStringLiteral("\r\n");
+        text += block.text();
+    }
+    return text;
 }
 
 void SetText(QPlainTextEdit* box, const QString& text) {

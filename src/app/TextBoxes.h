@@ -5,8 +5,8 @@
 class QPlainTextEdit;
 class QWidget;
 
-// Text boxes as the window's handlers see them: texts with CR LF line breaks, font sizes in
-// points with four decimal places.
+// Text boxes as the window's handlers see them: texts exactly as they stand but for the
+// paragraph breaks, which are CR LF; font sizes in points with four decimal places.
 namespace TextBoxes {
 
 QString Text(const QPlainTextEdit* box);

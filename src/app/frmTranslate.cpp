@@ -1,9 +1,11 @@
 #include "app/frmTranslate.h"
 
 #include "app/AppIcon.h"
+#include "app/CommandButton.h"
 #include "app/ContinueOnError.h"
 #include "app/Dialogs.h"
 #include "app/HelpText.h"
+#include "app/QuorvelProgram.h"
 #include "app/TextBoxes.h"
 #include "client/DeveloperPortal.h"
 #include "client/ServiceEndpoints.h"
@@ -57,6 +59,8 @@ QPlainTextEdit* TextBox(QWidget* parent, const char* name, const QString& text, 
     auto* box = Place<QPlainTextEdit>(parent, name, place);
     box->setPlainText(text);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab and Shift+Tab move along the tab order; a tab still comes in by pasting.
+    box->setTabChangesFocus(true);
     return box;
 }
 
@@ -64,13 +68,15 @@ QComboBox* LanguageBox(QWidget* parent, const char* name, const QString& text, Q
     auto* combo = Place<QComboBox>(parent, name, place);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // The code is what was typed: no inline completion from the list.
+    combo->setCompleter(nullptr);
     combo->addItems(kLanguageCodes);
     combo->setEditText(text);
     return combo;
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption, QRect place) {
-    auto* button = Place<QPushButton>(parent, name, place);
+    auto* button = Place<CommandButton>(parent, name, place);
     button->setText(caption);
     button->setAutoDefault(false);
     return button;
@@ -249,9 +255,11 @@ void frmTranslate::Command1_Click() {
 }
 
 void frmTranslate::Command2_Click() {
-    // Every setting is written when it changes, so there is nothing to save here.
-    QCoreApplication::quit();
-    hide();
+    EndProgram();
+}
+
+void frmTranslate::closeEvent(QCloseEvent*) {
+    EndProgram();
 }
 
 void frmTranslate::Command3_Click() {

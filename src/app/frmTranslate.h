@@ -32,6 +32,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The close box ends the program like 退出.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Resize();

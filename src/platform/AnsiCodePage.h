@@ -4,7 +4,7 @@
 #include <QString>
 
 // The ANSI code page of the settings file and of the stored secret key: Windows code page 936
-// (Simplified Chinese), so files written by the Windows program read the same here.
+// (Simplified Chinese), so files written by the Windows INI functions read the same here.
 namespace platform {
 
 // True when the code page 936 converter can be loaded (Qt built with ICU).

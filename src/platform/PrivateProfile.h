@@ -6,7 +6,8 @@
 #include <functional>
 
 // Stand-ins for the private-profile (INI) functions of kernel32, ANSI forms, working on the
-// settings file's bytes with the Windows rules, so files written by either program read the same.
+// settings file's bytes with the Windows rules, so files written by those functions read the same
+// here and files written here read the same there.
 namespace platform {
 
 // Copies the value of `key` in `section` of `fileName` into `buffer` (at most size - 1 bytes and

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <deque>
 #include <memory>
@@ -98,6 +99,19 @@ protected:
     QComboBox* combo(const char* name) { return control<QComboBox>(name); }
     QCheckBox* check1() { return control<QCheckBox>("Check1"); }
     void click(const char* button) { control<QPushButton>(button)->click(); }
+
+    // Gives `name` the keyboard focus in the active window; press() and type() go to the control
+    // that has the focus, as a person's keys do.
+    void focus(const char* name) {
+        window_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        control<QWidget>(name)->setFocus();
+    }
+    static QString focused() { return QApplication::focusWidget()->objectName(); }
+    static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    static void type(const char* keys) { QTest::keyClicks(QApplication::focusWidget(), keys); }
 
     ScriptedDialogs dialogs;
 

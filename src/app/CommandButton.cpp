@@ -1,0 +1,14 @@
+#include "app/CommandButton.h"
+
+#include <QKeyEvent>
+
+void CommandButton::keyPressEvent(QKeyEvent* event) {
+    const bool returnKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (returnKey && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
