@@ -265,7 +265,7 @@ TEST(SettingsFilePath, FolderSlashBaseNameAndIni) {
 // configuration folder, which only a write creates. Finding the path creates nothing.
 TEST(SettingsFilePath, BesideTheExecutableWhenItsFileIsThereOrCanBeMadeElseTheUsersFolder) {
     QTemporaryDir writable, readOnlyWithFile, readOnly, config;
-    ASSERT_TRUE(writeFileBytes(readOnlyWithFile.filePath("quorvel.ini"), WindowsSettings()));
+    ASSERT_TRUE(writeFileBytes(readOnlyWithFile.filePath("quorvel.ini"), WrittenByIniFunctions()));
     const auto restore = qScopeGuard([&] {
         for (const QTemporaryDir* folder : {&readOnlyWithFile, &readOnly}) {
             testsupport::setImmutable(folder->path(), false);
@@ -293,7 +293,7 @@ TEST(SettingsFilePath, BesideTheExecutableWhenItsFileIsThereOrCanBeMadeElseTheUs
 
     // The portable copy's file is read, and a write there fails as on any read-only file.
     clsIniFile portable = IniAt(readOnlyWithFile.filePath("quorvel.ini"));
-    ExpectTheWindowsSettings(portable);
+    ExpectTheWrittenSettings(portable);
     EXPECT_EQ(portable.SaveSetting("Font", "FontSize", "9"), 0);
 
     // The first write makes the user's folder, for the user only.
