@@ -30,8 +30,8 @@ void RoundTrips(int repetitions) {
 
     const auto translate = [&] {
         const modQuorvel::TranslateReply reply =
-            modQuorvel::RequestTranslation(kSource, QStringLiteral("auto"), QStringLiteral("zh"),
-                                           kAppId, kSecretKey, false, options);
+            modQuorvel::TranslateText(kSource, QStringLiteral("auto"), QStringLiteral("zh"), kAppId,
+                                      kSecretKey, false, options);
         if (reply.serviceError) {
             std::fprintf(stderr, "service refused: %s\n", qPrintable(reply.text));
             std::exit(1);

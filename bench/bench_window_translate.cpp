@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     settings.close();
 
     QtDialogs dialogs; // never shown: the text is short and the credentials are set
-    frmTranslate window(dialogs, [&] { return settingsPath; });
+    frmTranslate window(dialogs, settingsPath);
     window.Form_Load();
     window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"))->setPlainText(source);
     auto* command1 = window.findChild<QPushButton*>(QStringLiteral("Command1"));

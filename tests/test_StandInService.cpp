@@ -51,7 +51,8 @@ TEST(StandInProgram, ServesTheDemoAccountOverTlsUntilTerminated) {
     options.httpsEndpoint = QString::fromLatin1(line.mid(13));
     options.extraCaFile = QString::fromStdString(pki.caCert);
     EXPECT_EQ(modQuorvel::TranslateText("hello", "en", "zh", "20260101000000001",
-                                        "QuorvelDemoKey01", true, options),
+                                        "QuorvelDemoKey01", true, options)
+                  .text,
               QStringLiteral("你好"));
 
     program.terminate();

@@ -251,14 +251,14 @@ TEST(SettingsFaults, DamagedHugeFileIsReadListedAndKeptByteForByte) {
 }
 
 TEST(SettingsFilePath, FolderSlashBaseNameAndIni) {
-    for (const auto& [executable, settings] : {
+    for (const auto& [executable, expected] : {
              std::pair("/opt/quorvel/quorvel", "/opt/quorvel/quorvel.ini"),
              std::pair("/quorvel", "/quorvel.ini"), // the root folder already ends in "/"
              std::pair("/opt/q/translate.tool.exe", "/opt/q/translate.tool.ini"),
              std::pair("/opt/my tools /quorvel", "/opt/my tools/quorvel.ini"), // ends trimmed
              std::pair("/opt/q/.quorvel", "/opt/q/.quorvel.ini"),
          })
-        EXPECT_EQ(SettingsFilePathFor(executable), settings);
+        EXPECT_EQ(settings::SettingsFilePathFor(executable), expected);
 }
 
 // Beside the executable when its file is there or one can be made there; otherwise the user's
@@ -286,7 +286,8 @@ TEST(SettingsFilePath, BesideTheExecutableWhenItsFileIsThereOrCanBeMadeElseTheUs
              std::pair(&readOnlyWithFile, readOnlyWithFile.filePath("quorvel.ini")),
              std::pair(&readOnly, userFile),
          })
-        EXPECT_EQ(ChooseSettingsFilePath(folder->filePath("quorvel.ini"), config.path()), expected);
+        EXPECT_EQ(settings::ChooseSettingsFilePath(folder->filePath("quorvel.ini"), config.path()),
+                  expected);
     EXPECT_EQ(Entries(writable), QStringList());
     EXPECT_EQ(Entries(readOnly), QStringList());
     EXPECT_EQ(Entries(config), QStringList());
@@ -300,7 +301,7 @@ TEST(SettingsFilePath, BesideTheExecutableWhenItsFileIsThereOrCanBeMadeElseTheUs
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
     const auto restoreConfigHome = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", configHome); });
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    EXPECT_EQ(UserSettingsFolder(), config.filePath("quorvel"));
+    EXPECT_EQ(settings::UserSettingsFolder(), config.filePath("quorvel"));
     EXPECT_EQ(IniAt(userFile).GetSetting("Settings", "Https"), "unknown value");
     EXPECT_EQ(Entries(config), QStringList());
     EXPECT_NE(IniAt(userFile).SaveSetting("Settings", "Https", "TRUE"), 0);

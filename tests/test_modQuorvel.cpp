@@ -36,13 +36,13 @@ protected:
     }
     QString translate(const QString& source, const QString& from = "en", const QString& to = "zh",
                       const QString& appId = kAppId, const QString& key = kKey) {
-        return TranslateText(source, from, to, appId, key, false, options);
+        return TranslateText(source, from, to, appId, key, false, options).text;
     }
     // What a translation of "apple" shows: the text, the service's error line or why it failed.
     QString shown(bool https = false) {
         QString text;
         const QString reason = FailureReason(
-            [&] { text = TranslateText("apple", "en", "zh", kAppId, kKey, https, options); });
+            [&] { text = TranslateText("apple", "en", "zh", kAppId, kKey, https, options).text; });
         return text.isEmpty() ? reason : text;
     }
 
@@ -54,8 +54,7 @@ TEST_F(TranslateOverHttp, RequestOnTheWireIsOneSignedFormPost) {
     // A lone surrogate is signed and sent as U+FFFD, a pair as one four-byte sequence.
     const QString source =
         QString::fromUtf8("a b&c\r\n中 100%\U0001F600") + QChar(0xD83D) + QStringLiteral("x");
-    const TranslateReply reply =
-        RequestTranslation(source, "auto", "zh", kAppId, kKey, false, options);
+    const TranslateReply reply = TranslateText(source, "auto", "zh", kAppId, kKey, false, options);
     // The service decoded q back to the signed text: no 54001.
     EXPECT_FALSE(reply.serviceError) << reply.text.toStdString();
     EXPECT_EQ(reply.text.split(QStringLiteral("\r\n")).size(), 2);
@@ -132,7 +131,7 @@ TEST_F(TranslateOverHttp, EachReplyIsShownOnlyWhenItIsOneTheServiceGives) {
         service.setReply(c.status, c.body);
         TranslateReply reply;
         const QString reason = FailureReason(
-            [&] { reply = RequestTranslation("apple", "en", "zh", kAppId, kKey, false, options); });
+            [&] { reply = TranslateText("apple", "en", "zh", kAppId, kKey, false, options); });
         EXPECT_EQ(reply.text.isEmpty() ? reason : reply.text, c.shown) << c.status << c.body;
         EXPECT_EQ(reply.serviceError, c.shown.startsWith("错误代码")) << c.body;
     }
@@ -238,7 +237,7 @@ TEST(TranslateOverHttps, OnlyACertificateOfATrustedCaForThisHostIsAccepted) {
         options.httpsEndpoint = QString::fromStdString(service.endpoint());
         QString text;
         const QString reason = FailureReason(
-            [&] { text = TranslateText("apple", "en", "zh", kAppId, kKey, true, options); });
+            [&] { text = TranslateText("apple", "en", "zh", kAppId, kKey, true, options).text; });
         return std::make_pair(text.isEmpty() ? reason : text, service.requests().size());
     };
     EXPECT_EQ(over(pki.serverCert, pki.serverKey), std::make_pair(QString("苹果"), std::size_t{1}));

@@ -1,6 +1,6 @@
 #include "app/HelpText.h"
 
-#include "client/DeveloperPortal.h"
+#include "frontend/UserTexts.h"
 
 #include <QStringList>
 
@@ -25,7 +25,7 @@ const QStringList kCodeTable = {
 QString HelpText() {
     const QString lineBreak = QStringLiteral("\r\n");
     QString text = QStringLiteral("本程序使用百度通用翻译API完成翻译任务，使用前需前往") +
-                   kDeveloperPortal +
+                   frontend::kDeveloperPortal +
                    QStringLiteral("注册成为开发者，获得APPID和对应密钥，并填入本程序后方能使用！");
     text += lineBreak + lineBreak + QStringLiteral("常见语种语言代号如下：");
     for (const QString& line : kCodeTable)

@@ -3,6 +3,7 @@
 #include "app/ChineseQtTexts.h"
 #include "app/Dialogs.h"
 #include "app/frmTranslate.h"
+#include "frontend/UserTexts.h"
 #include "platform/AnsiCodePage.h"
 #include "settings/SettingsFilePath.h"
 
@@ -17,7 +18,7 @@ int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& befo
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorvel.Quorvel"));
 
     if (!platform::AnsiCodePageAvailable()) {
-        std::fputs("quorvel：缺少代码页936的转换器（Qt未带ICU？），无法读取设置文件。\n", stderr);
+        std::fputs(("quorvel：" + frontend::kNoCodePage + "\n").toUtf8().constData(), stderr);
         return 1;
     }
     if (!InstallChineseQtTexts())
@@ -26,8 +27,7 @@ int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& befo
 
     QtDialogs dialogs;
     // Decided once: every handler then reads and writes the same file.
-    const QString settingsFile = SettingsFilePath();
-    frmTranslate window(dialogs, [settingsFile] { return settingsFile; });
+    frmTranslate window(dialogs, settings::SettingsFilePath());
     dialogs.setParent(&window);
     if (beforeLoad)
         beforeLoad(window);

@@ -1,6 +1,5 @@
 #include "app/TextBoxes.h"
 
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -65,14 +64,6 @@ void SetFontSize(QWidget* box, double points) {
     QFont font = box->font();
     font.setPointSizeF(points);
     box->setFont(font);
-}
-
-void SetFontSize(QWidget* box, const QString& points) {
-    bool ok = false;
-    const double value = QLocale().toDouble(points.trimmed(), &ok);
-    if (!ok)
-        throw std::invalid_argument("font size is not a number");
-    SetFontSize(box, value);
 }
 
 } // namespace TextBoxes

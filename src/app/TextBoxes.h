@@ -16,7 +16,5 @@ void SetText(QPlainTextEdit* box, const QString& text);
 // and the box keeps its size.
 double FontSize(const QWidget* box);
 void SetFontSize(QWidget* box, double points);
-// The text is read as a number by the user's number format (std::invalid_argument otherwise).
-void SetFontSize(QWidget* box, const QString& points);
 
 } // namespace TextBoxes

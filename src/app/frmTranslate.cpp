@@ -7,11 +7,9 @@
 #include "app/HelpText.h"
 #include "app/QuorvelProgram.h"
 #include "app/TextBoxes.h"
-#include "client/DeveloperPortal.h"
-#include "client/ServiceEndpoints.h"
-#include "client/modQuorvel.h"
-#include "settings/SettingsFile.h"
-#include "settings/clsIniFile.h"
+#include "frontend/CredentialSetup.h"
+#include "frontend/Translation.h"
+#include "frontend/UserTexts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -46,7 +44,6 @@ const QStringList kLanguageCodes = {
     QStringLiteral("hu")};
 
 const QString kBusyText = QStringLiteral("正在执行，请稍候……");
-constexpr qsizetype kLongTextWarning = 6000;
 
 template <typename Control> Control* Place(QWidget* parent, const char* name, QRect twips) {
     auto* control = new Control(parent);
@@ -106,8 +103,8 @@ QFont StepButtonFont() {
 
 } // namespace
 
-frmTranslate::frmTranslate(Dialogs& dialogs, std::function<QString()> settingsFilePath)
-    : dialogs_(dialogs), settingsFilePath_(std::move(settingsFilePath)) {
+frmTranslate::frmTranslate(Dialogs& dialogs, const QString& settingsFilePath)
+    : dialogs_(dialogs), settings_(settingsFilePath) {
     setWindowTitle(QStringLiteral("自动翻译工具V1.0.0.1"));
     setWindowIcon(AppIcon());
     resize(ToPixels(QSize(10980, 8445)));
@@ -155,21 +152,18 @@ void frmTranslate::Form_Load() {
         QCoreApplication::processEvents();
     });
 
-    clsIniFile ini;
-    ContinueOnError([&] { ini.File(settingsFilePath_()); });
-    ContinueOnError([&] {
-        Check1->setChecked(
-            SettingsFile::HttpsIsOn(ini.GetSetting(SettingsFile::kSettings, SettingsFile::kHttps)));
-    });
+    ContinueOnError([&] { Check1->setChecked(settings_.https()); });
 
     std::optional<Credentials> stored;
-    ContinueOnError([&] { stored = ReadStoredCredentials(ini); });
+    ContinueOnError([&] { stored = settings_.credentials(); });
     if (!stored)
         return;
     credentials_ = *stored;
 
     ContinueOnError([&] {
-        TextBoxes::SetFontSize(Text1, ini.GetSetting(SettingsFile::kFont, SettingsFile::kFontSize));
+        // A size that is no number leaves Text1 as it is; Text2 then takes that size.
+        if (const std::optional<double> points = settings_.fontSize())
+            TextBoxes::SetFontSize(Text1, *points);
     });
     ContinueOnError([&] { TextBoxes::SetFontSize(Text2, TextBoxes::FontSize(Text1)); });
 }
@@ -207,22 +201,17 @@ bool frmTranslate::eventFilter(QObject* watched, QEvent* event) {
 void frmTranslate::Command1_Click() {
     bool go = true;
     ContinueOnError([&] {
-        // Counted in UTF-16 code units with CR LF line breaks, although the message says bytes.
-        if (TextBoxes::Text(Text1).size() >= kLongTextWarning)
-            go = dialogs_.MsgBox(
-                     QStringLiteral("单次翻译文本长度限定为6000字节以内（汉字约为2000个字"
-                                    "符），超出将可能导致错误！要继续吗？"),
-                     MsgBoxStyle::vbYesNoCancel + MsgBoxStyle::vbQuestion +
-                         MsgBoxStyle::vbDefaultButton2,
-                     QStringLiteral("警告：")) == MsgBoxAnswer::vbYes;
+        if (frontend::IsLongText(TextBoxes::Text(Text1)))
+            go = dialogs_.MsgBox(frontend::kLongTextWarning + QStringLiteral("要继续吗？"),
+                                 MsgBoxStyle::vbYesNoCancel + MsgBoxStyle::vbQuestion +
+                                     MsgBoxStyle::vbDefaultButton2,
+                                 QStringLiteral("警告：")) == MsgBoxAnswer::vbYes;
     });
     if (!go)
         return;
-    if (credentials_.strAppID.size() + credentials_.strSecretKey.size() < 2) {
+    if (!frontend::HasCredentials(credentials_)) {
         ContinueOnError([&] {
-            dialogs_.MsgBox(QStringLiteral("百度翻译App ID或者KEY未设置、或者设置存在错误，程序终止"
-                                           "运行！请正确设置后再尝试！网址：") +
-                                kDeveloperPortal,
+            dialogs_.MsgBox(frontend::kNoCredentials,
                             MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbCritical,
                             QStringLiteral("程序终止！"));
         });
@@ -236,21 +225,12 @@ void frmTranslate::Command1_Click() {
 
     const bool https = Check1->isChecked();
     ContinueOnError([&] {
-        QString shown;
-        try {
-            clsIniFile ini;
-            ini.File(settingsFilePath_());
-            shown = modQuorvel::TranslateText(
-                TextBoxes::Text(Text1), SettingsFile::TrimBlanks(Combo1->currentText()).toLower(),
-                SettingsFile::TrimBlanks(Combo2->currentText()).toLower(), credentials_.strAppID,
-                credentials_.strSecretKey, https, modQuorvel::ConnectionOptionsFromSettings(ini));
-        } catch (const modQuorvel::TranslateFailure& failure) {
-            // Told in the result box in place of the busy text, without a message box.
-            shown = failure.reason();
-        } catch (const std::exception&) {
-            shown = QStringLiteral("翻译失败：程序内部错误");
-        }
-        TextBoxes::SetText(Text2, shown);
+        // A failure is told in the result box in place of the busy text, without a message box.
+        const frontend::TranslationResult result = frontend::Translate(
+            TextBoxes::Text(Text1), frontend::LanguageCode(Combo1->currentText()),
+            frontend::LanguageCode(Combo2->currentText()), credentials_, https,
+            frontend::ConnectionOptionsFor(settings_));
+        TextBoxes::SetText(Text2, result.text);
     });
 }
 
@@ -266,27 +246,26 @@ void frmTranslate::Command3_Click() {
     QString appId;
     QString secretKey;
     ContinueOnError([&] {
-        appId = dialogs_.InputBox(QStringLiteral("请输入百度翻译APP ID（API_KEY）："),
-                                  QStringLiteral("第1步（共2步）："));
+        appId = dialogs_.InputBox(frontend::kAppIdPrompt, QStringLiteral("第1步（共2步）："));
     });
     ContinueOnError([&] {
-        secretKey = dialogs_.InputBox(QStringLiteral("请输入百度翻译APP KEY（SECRET_KEY）："),
-                                      QStringLiteral("第2步（共2步）："));
+        secretKey =
+            dialogs_.InputBox(frontend::kSecretKeyPrompt, QStringLiteral("第2步（共2步）："));
     });
     ContinueOnError([&] {
-        clsIniFile ini;
-        ini.File(settingsFilePath_());
-        const CredentialSetupResult result = StoreCredentials(ini, appId, secretKey);
+        using Outcome = frontend::CredentialSetupResult::Outcome;
+        const frontend::CredentialSetupResult result =
+            frontend::SetUpCredentials(settings_, appId, secretKey);
         switch (result.outcome) {
-        case CredentialSetupResult::Outcome::Stored:
-        case CredentialSetupResult::Outcome::NotWritten: // used for this run all the same
+        case Outcome::Stored:
+        case Outcome::NotWritten: // used for this run all the same
             credentials_ = result.credentials;
             break;
-        case CredentialSetupResult::Outcome::Refused:
-            dialogs_.MsgBox(result.refusal, MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbExclamation,
+        case Outcome::Refused:
+            dialogs_.MsgBox(result.message, MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbExclamation,
                             QStringLiteral("设置："));
             break;
-        case CredentialSetupResult::Outcome::Unchanged:
+        case Outcome::Unchanged:
             break;
         }
     });
@@ -303,12 +282,7 @@ void frmTranslate::Command5_Click() {
 void frmTranslate::StepFontSize(double step) {
     ContinueOnError([&] { TextBoxes::SetFontSize(Text1, TextBoxes::FontSize(Text1) + step); });
     ContinueOnError([&] { TextBoxes::SetFontSize(Text2, TextBoxes::FontSize(Text2) + step); });
-    ContinueOnError([&] {
-        clsIniFile ini;
-        ini.File(settingsFilePath_());
-        ini.SaveSetting(SettingsFile::kFont, SettingsFile::kFontSize,
-                        SettingsFile::FontSizeText(TextBoxes::FontSize(Text1)));
-    });
+    ContinueOnError([&] { settings_.setFontSize(TextBoxes::FontSize(Text1)); });
 }
 
 void frmTranslate::Command6_Click() {
@@ -317,10 +291,5 @@ void frmTranslate::Command6_Click() {
 }
 
 void frmTranslate::Check1_Click() {
-    ContinueOnError([&] {
-        clsIniFile ini;
-        ini.File(settingsFilePath_());
-        ini.SaveSetting(SettingsFile::kSettings, SettingsFile::kHttps,
-                        SettingsFile::HttpsValue(Check1->isChecked()));
-    });
+    ContinueOnError([&] { settings_.setHttps(Check1->isChecked()); });
 }

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "app/ResizeRule.h"
-#include "credentials/StoredCredentials.h"
+#include "credentials/Credentials.h"
+#include "settings/QuorvelSettings.h"
 
 #include <QWidget>
-
-#include <functional>
 
 class Dialogs;
 class QCheckBox;
@@ -21,8 +20,8 @@ class frmTranslate : public QWidget {
     Q_OBJECT
 
 public:
-    // `settingsFilePath` gives the settings file's path afresh for every handler that uses it.
-    explicit frmTranslate(Dialogs& dialogs, std::function<QString()> settingsFilePath);
+    // Every handler that uses the settings file opens it afresh at `settingsFilePath`.
+    frmTranslate(Dialogs& dialogs, const QString& settingsFilePath);
 
     // Records the layout baseline, shows the window and brings in the stored settings.
     void Form_Load();
@@ -47,7 +46,7 @@ private:
     void StepFontSize(double step);
 
     Dialogs& dialogs_;
-    std::function<QString()> settingsFilePath_;
+    const settings::QuorvelSettings settings_;
     Credentials credentials_;
     LayoutBaseline baseline_;
     bool baselineRecorded_ = false;

@@ -1,14 +1,10 @@
 #include "cli/CliArguments.h"
 
-#include "settings/SettingsFile.h"
+#include "frontend/Translation.h"
 
 namespace cli {
 
 namespace {
-
-QString LanguageCode(const QString& typed) {
-    return SettingsFile::TrimBlanks(typed).toLower();
-}
 
 QString Quoted(const QString& argument) {
     return QStringLiteral("“") + argument + QStringLiteral("”");
@@ -73,7 +69,8 @@ std::optional<UsageError> Collect(const QStringList& arguments, Collected& colle
             if (!value)
                 return UsageError{QStringLiteral("选项%1需要一个语言代号。").arg(Quoted(name))};
             const bool source = name == QLatin1String("-s") || name == QLatin1String("--source");
-            (source ? collected.translate.from : collected.translate.to) = LanguageCode(*value);
+            (source ? collected.translate.from : collected.translate.to) =
+                frontend::LanguageCode(*value);
             collected.codeGiven = true;
         } else {
             return UsageError{QStringLiteral("未知选项%1。若要翻译以“-”开头的文本，请在文本前加上 "

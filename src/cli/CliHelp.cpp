@@ -1,6 +1,6 @@
 #include "cli/CliHelp.h"
 
-#include "client/DeveloperPortal.h"
+#include "frontend/UserTexts.h"
 
 #include <QStringList>
 
@@ -37,7 +37,8 @@ QString HelpText(const QString& settingsPath) {
         QStringLiteral("          5 无法写入标准输出。"),
         QString(),
         QStringLiteral("设置文件（与窗口共用）：") + settingsPath,
-        QStringLiteral("APP ID和密钥请前往") + kDeveloperPortal + QStringLiteral("注册获得。"),
+        QStringLiteral("APP ID和密钥请前往") + frontend::kDeveloperPortal +
+            QStringLiteral("注册获得。"),
     };
     return lines.join(u'\n');
 }

@@ -2,18 +2,15 @@
 
 #include "cli/ExitStatus.h"
 #include "cli/TerminalInput.h"
-#include "credentials/StoredCredentials.h"
-#include "settings/clsIniFile.h"
+#include "frontend/CredentialSetup.h"
+#include "frontend/UserTexts.h"
+#include "settings/QuorvelSettings.h"
 
 #include <QIODevice>
 
 namespace cli {
 
 namespace {
-
-const QString kAppIdPrompt = QStringLiteral("请输入百度翻译APP ID（API_KEY）：");
-const QString kSecretKeyPrompt = QStringLiteral("请输入百度翻译APP KEY（SECRET_KEY）：");
-const QString kNothingChanged = QStringLiteral("设置未作任何更改。");
 
 struct Entries {
     QString appId;
@@ -22,11 +19,11 @@ struct Entries {
 
 // Typed at the terminal, the key without echo; nothing when the person breaks off.
 std::optional<Entries> AskAtTerminal(const CliConsole& console) {
-    WritePrompt(console.err, kAppIdPrompt);
+    WritePrompt(console.err, frontend::kAppIdPrompt);
     const std::optional<QString> appId = ReadTerminalLine(console.terminal, true);
     if (!appId)
         return std::nullopt;
-    WritePrompt(console.err, kSecretKeyPrompt);
+    WritePrompt(console.err, frontend::kSecretKeyPrompt);
     const std::optional<QString> secretKey = ReadTerminalLine(console.terminal, false);
     if (!secretKey)
         return std::nullopt;
@@ -52,26 +49,15 @@ int RunConfigure(const CliConsole& console, const QString& settingsPath) {
         entries = Entries{ReadInputLine(console.in), ReadInputLine(console.in)};
     if (!entries) {
         WriteLine(console.err, QString());
-        WriteLine(console.err, QStringLiteral("已取消，") + kNothingChanged);
+        WriteLine(console.err, QStringLiteral("已取消，") + frontend::kNothingChanged);
         return kUsageError;
     }
 
-    clsIniFile ini;
-    ini.File(settingsPath);
-    const CredentialSetupResult result = StoreCredentials(ini, entries->appId, entries->secretKey);
-    switch (result.outcome) {
-    case CredentialSetupResult::Outcome::Unchanged:
-        WriteLine(console.err, QStringLiteral("APP ID和KEY都不能为空，") + kNothingChanged);
+    const frontend::CredentialSetupResult result = frontend::SetUpCredentials(
+        settings::QuorvelSettings(settingsPath), entries->appId, entries->secretKey);
+    if (result.outcome != frontend::CredentialSetupResult::Outcome::Stored) {
+        WriteLine(console.err, result.message);
         return kUsageError;
-    case CredentialSetupResult::Outcome::Refused:
-        WriteLine(console.err, result.refusal);
-        return kUsageError;
-    case CredentialSetupResult::Outcome::NotWritten:
-        WriteLine(console.err, QStringLiteral("无法写入设置文件：") + settingsPath +
-                                   QStringLiteral("，") + kNothingChanged);
-        return kUsageError;
-    case CredentialSetupResult::Outcome::Stored:
-        break;
     }
     WriteLine(console.out, QStringLiteral("APP ID和KEY已保存到") + settingsPath);
     return kSucceeded;

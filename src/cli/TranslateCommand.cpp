@@ -1,12 +1,9 @@
 #include "cli/TranslateCommand.h"
 
 #include "cli/ExitStatus.h"
-#include "client/DeveloperPortal.h"
-#include "client/ServiceEndpoints.h"
-#include "client/modQuorvel.h"
-#include "credentials/StoredCredentials.h"
-#include "settings/SettingsFile.h"
-#include "settings/clsIniFile.h"
+#include "frontend/Translation.h"
+#include "frontend/UserTexts.h"
+#include "settings/QuorvelSettings.h"
 
 #include <QIODevice>
 #include <QStringDecoder>
@@ -14,9 +11,6 @@
 namespace cli {
 
 namespace {
-
-// The window questions a text from this many UTF-16 code units on; here it is a warning.
-constexpr qsizetype kLongTextWarning = 6000;
 
 // All of standard input; one final line end is dropped (text files and `echo` end with one).
 std::optional<QString> ReadSourceText(const CliConsole& console) {
@@ -36,15 +30,10 @@ std::optional<QString> ReadSourceText(const CliConsole& console) {
 
 int RunTranslate(const TranslateRequest& request, const CliConsole& console,
                  const QString& settingsPath) {
-    clsIniFile ini;
-    ini.File(settingsPath);
-    const std::optional<Credentials> credentials = ReadStoredCredentials(ini);
+    const settings::QuorvelSettings settings(settingsPath);
+    const std::optional<Credentials> credentials = settings.credentials();
     if (!credentials) {
-        WriteLine(
-            console.err,
-            QStringLiteral("百度翻译App ID或者KEY未设置、或者设置存在错误，程序终止运行！请正确"
-                           "设置后再尝试！网址：") +
-                kDeveloperPortal);
+        WriteLine(console.err, frontend::kNoCredentials);
         WriteLine(console.err, QStringLiteral("可运行 quorvel-cli --configure 设置APP ID和密钥。"));
         return kNoCredentials;
     }
@@ -59,30 +48,24 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         WriteLine(console.err, QStringLiteral("没有要翻译的文本。"));
         return kUsageError;
     }
-    if (source->size() >= kLongTextWarning)
-        WriteLine(console.err, QStringLiteral("警告：单次翻译文本长度限定为6000字节以内（汉字约为"
-                                              "2000个字符），超出将可能导致错误！"));
+    if (frontend::IsLongText(*source))
+        WriteLine(console.err, QStringLiteral("警告：") + frontend::kLongTextWarning);
 
-    const bool https = request.https.value_or(
-        SettingsFile::HttpsIsOn(ini.GetSetting(SettingsFile::kSettings, SettingsFile::kHttps)));
-    modQuorvel::TranslateReply reply;
-    try {
-        reply = modQuorvel::RequestTranslation(
-            *source, request.from, request.to, credentials->strAppID, credentials->strSecretKey,
-            https, modQuorvel::ConnectionOptionsFromSettings(ini));
-    } catch (const modQuorvel::TranslateFailure& failure) {
-        WriteReceivedLine(console.err, console.errIsTerminal, failure.reason());
-        return kRequestFailed;
-    } catch (const std::exception&) {
-        WriteLine(console.err, QStringLiteral("翻译失败：程序内部错误"));
-        return kRequestFailed;
-    }
-    if (reply.serviceError) {
-        WriteReceivedLine(console.err, console.errIsTerminal, reply.text);
+    const frontend::TranslationResult result = frontend::Translate(
+        *source, request.from, request.to, *credentials, request.https.value_or(settings.https()),
+        frontend::ConnectionOptionsFor(settings));
+    switch (result.outcome) {
+    case frontend::TranslationResult::Outcome::Translated:
+        WriteReceivedLine(console.out, console.outIsTerminal, result.text);
+        return kSucceeded;
+    case frontend::TranslationResult::Outcome::ServiceError:
+        WriteReceivedLine(console.err, console.errIsTerminal, result.text);
         return kServiceError;
+    case frontend::TranslationResult::Outcome::Failed:
+        break;
     }
-    WriteReceivedLine(console.out, console.outIsTerminal, reply.text);
-    return kSucceeded;
+    WriteReceivedLine(console.err, console.errIsTerminal, result.text);
+    return kRequestFailed;
 }
 
 } // namespace cli

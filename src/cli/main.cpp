@@ -3,6 +3,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/RunCli.h"
 #include "cli/StandardStreams.h"
+#include "frontend/UserTexts.h"
 #include "platform/AnsiCodePage.h"
 #include "settings/SettingsFilePath.h"
 
@@ -17,9 +18,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
 
     if (!platform::AnsiCodePageAvailable()) {
-        std::fputs("quorvel-cli：缺少代码页936的转换器（Qt未带ICU？），无法读取设置文件。\n",
-                   stderr);
-        return 3;
+        // No request can be made without the settings file.
+        std::fputs(("quorvel-cli：" + frontend::kNoCodePage + "\n").toUtf8().constData(), stderr);
+        return cli::kRequestFailed;
     }
 
     QFile in;
@@ -44,6 +45,6 @@ int main(int argc, char* argv[]) {
     }
     // The window's settings file, decided once for the whole run.
     const int status =
-        cli::RunCli(*arguments, console, SettingsFilePath(QStringLiteral("quorvel")));
+        cli::RunCli(*arguments, console, settings::SettingsFilePath(QStringLiteral("quorvel")));
     return cli::FinishOutput(out, err, status);
 }

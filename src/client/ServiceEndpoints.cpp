@@ -1,8 +1,5 @@
 #include "client/ServiceEndpoints.h"
 
-#include "settings/SettingsFile.h"
-#include "settings/clsIniFile.h"
-
 #include <QUrl>
 
 namespace modQuorvel {
@@ -25,21 +22,6 @@ bool IsLoopbackHost(const QString& host) {
 }
 
 } // namespace
-
-ConnectionOptions ConnectionOptionsFromSettings(const clsIniFile& ini) {
-    using SettingsFile::IsSet;
-    using SettingsFile::TrimBlanks;
-    ConnectionOptions options;
-    const QString http =
-        TrimBlanks(ini.GetSetting(SettingsFile::kService, SettingsFile::kHttpEndpointKey));
-    if (IsSet(http))
-        options.httpEndpoint = http;
-    const QString https =
-        TrimBlanks(ini.GetSetting(SettingsFile::kService, SettingsFile::kHttpsEndpointKey));
-    if (IsSet(https))
-        options.httpsEndpoint = https;
-    return options;
-}
 
 std::optional<QString> RefusalOfHttpsEndpoint(const QString& endpoint) {
     const QUrl url(endpoint);

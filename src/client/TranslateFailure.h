@@ -6,11 +6,11 @@
 
 namespace modQuorvel {
 
-// A translation that produced no text to show: the request failed on the way, or the reply was
-// not one the service gives. The reason is a short Chinese text for the user.
 // The reason given for a reply that is not one the service gives.
 inline const QString kUnrecognisedReply = QStringLiteral("回复无法识别");
 
+// A translation that produced no text to show: the request failed on the way, or the reply was
+// not one the service gives. The reason is a short Chinese text for the user.
 class TranslateFailure : public std::runtime_error {
 public:
     explicit TranslateFailure(const QString& reason)

@@ -7,9 +7,9 @@
 
 namespace modQuorvel {
 
-TranslateReply RequestTranslation(const QString& source, const QString& from, const QString& to,
-                                  const QString& appId, const QString& secretKey, bool https,
-                                  const ConnectionOptions& options) {
+TranslateReply TranslateText(const QString& source, const QString& from, const QString& to,
+                             const QString& appId, const QString& secretKey, bool https,
+                             const ConnectionOptions& options) {
     const QString& endpoint = https ? options.httpsEndpoint : options.httpEndpoint;
     if (const std::optional<QString> refusal =
             https ? RefusalOfHttpsEndpoint(endpoint) : std::nullopt)
@@ -35,12 +35,6 @@ TranslateReply RequestTranslation(const QString& source, const QString& from, co
     } catch (const platform::HttpError& error) {
         throw TranslateFailure(QStringLiteral("请求失败:") + error.description());
     }
-}
-
-QString TranslateText(const QString& source, const QString& from, const QString& to,
-                      const QString& appId, const QString& secretKey, bool https,
-                      const ConnectionOptions& options) {
-    return RequestTranslation(source, from, to, appId, secretKey, https, options).text;
 }
 
 } // namespace modQuorvel

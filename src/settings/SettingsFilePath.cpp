@@ -1,6 +1,6 @@
 #include "settings/SettingsFilePath.h"
 
-#include "settings/SettingsFile.h"
+#include "platform/TrimSpaces.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+
+namespace settings {
 
 namespace {
 
@@ -69,7 +71,7 @@ QString UserSettingsFolder() {
 
 QString SettingsFilePathFor(const QString& executablePath) {
     const QFileInfo executable(executablePath);
-    QString folder = SettingsFile::TrimBlanks(executable.absolutePath());
+    QString folder = platform::TrimSpaces(executable.absolutePath());
     if (!folder.endsWith(u'/'))
         folder += u'/';
 
@@ -80,3 +82,5 @@ QString SettingsFilePathFor(const QString& executablePath) {
         name.truncate(dot);
     return folder + name + QStringLiteral(".ini");
 }
+
+} // namespace settings

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace settings {
+
 // Where the settings file lies, decided once when a program starts (each call decides afresh, so
 // a program calls it once and keeps the result): beside the running executable, bearing its name
 // with ".ini", when a file of that name is already there or a file can be created in that folder;
@@ -24,3 +26,5 @@ QString ChooseSettingsFilePath(const QString& besideExecutable, const QString& u
 // program's folder cannot take one. The first write to a file there creates it, for its owner
 // only.
 QString UserSettingsFolder();
+
+} // namespace settings

@@ -26,7 +26,7 @@ bool holdsZero(const QString& text) {
 void CreateUserSettingsFolderFor(const QString& file) {
     const QFileInfo info(file);
     const QString folder = info.absolutePath();
-    if (folder != UserSettingsFolder() || QFileInfo::exists(folder))
+    if (folder != settings::UserSettingsFolder() || QFileInfo::exists(folder))
         return;
     QDir().mkpath(QFileInfo(folder).absolutePath());
     ::mkdir(QFile::encodeName(folder).constData(), 0700);

@@ -85,7 +85,7 @@ protected:
     }
 
     frmTranslate& openWindow() {
-        window_ = std::make_unique<frmTranslate>(dialogs, [this] { return iniPath(); });
+        window_ = std::make_unique<frmTranslate>(dialogs, iniPath());
         window_->Form_Load();
         return *window_;
     }

@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
     }
     QTemporaryDir settingsFolder;
     QtDialogs dialogs;
-    frmTranslate window(dialogs, [&] { return settingsFolder.filePath("quorvel.ini"); });
+    frmTranslate window(dialogs, settingsFolder.filePath("quorvel.ini"));
     window.Form_Load();
     window.findChild<QPlainTextEdit*>("Text1")->setPlainText(
         "Good morning\nThank you\nHello world");

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "client/ConnectionOptions.h"
+#include "credentials/Credentials.h"
+
+#include <QString>
+
+namespace settings {
+class QuorvelSettings;
+}
+
+// The steps of a translation that the window and quorvel-cli share, from what a person gave to
+// the text to show.
+namespace frontend {
+
+// From this many UTF-16 code units on, a text is long for one request (kLongTextWarning).
+constexpr qsizetype kLongText = 6000;
+bool IsLongText(const QString& source);
+
+// A language code as typed: spaces at both ends removed, lower-cased ("Auto" is sent as "auto").
+QString LanguageCode(const QString& typed);
+
+// Whether there are credentials to send: the App ID and the key hold two characters together.
+bool HasCredentials(const Credentials& credentials);
+
+// The real service's endpoints, or the ones the settings file names in their place.
+modQuorvel::ConnectionOptions ConnectionOptionsFor(const settings::QuorvelSettings& settings);
+
+struct TranslationResult {
+    enum class Outcome {
+        Translated,   // `text` holds the translated lines
+        ServiceError, // `text` is the service's error line
+        Failed,       // `text` says why the request or the reply failed
+    };
+    Outcome outcome;
+    QString text;
+};
+
+// One request to the service; every failure comes back as a result, never as an exception.
+TranslationResult Translate(const QString& source, const QString& from, const QString& to,
+                            const Credentials& credentials, bool https,
+                            const modQuorvel::ConnectionOptions& options);
+
+} // namespace frontend

@@ -1,0 +1,133 @@
+#include "settings/QuorvelSettings.h"
+
+#include "credentials/modStrHexByte.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/TrimSpaces.h"
+#include "settings/clsIniFile.h"
+
+#include <QLocale>
+
+namespace settings {
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kHttps = QStringLiteral("Https");
+const QString kBaiDuKeyInfo = QStringLiteral("BaiDuKeyInfo");
+const QString kAppID = QStringLiteral("AppID");
+const QString kSecretKeyEncode = QStringLiteral("Secret_Key_Encode");
+const QString kFont = QStringLiteral("Font");
+const QString kFontSize = QStringLiteral("FontSize");
+const QString kService = QStringLiteral("Service");
+const QString kHttpEndpoint = QStringLiteral("HttpEndpoint");
+const QString kHttpsEndpoint = QStringLiteral("HttpsEndpoint");
+
+clsIniFile IniFile(const QString& path) {
+    clsIniFile ini;
+    ini.File(path);
+    return ini;
+}
+
+// A value read with GetSetting counts as set unless it is a marker text or only spaces.
+std::optional<QString> SetValue(const QString& stored) {
+    if (stored == clsIniFile::kUnknownSectionOrKey || stored == clsIniFile::kUnknownValue ||
+        platform::TrimSpaces(stored).isEmpty())
+        return std::nullopt;
+    return stored;
+}
+
+QString FontSizeText(double points) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    QString text = locale.toString(points, 'f', 4);
+    const QString separator = locale.decimalPoint();
+    if (text.contains(separator)) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(separator))
+            text.chop(separator.size());
+    }
+    return text;
+}
+
+bool IsIniBlank(QChar c) {
+    return c == u'\t' || c == u'\v';
+}
+
+} // namespace
+
+bool QuorvelSettings::https() const {
+    const QString value =
+        platform::TrimSpaces(IniFile(filePath_).GetSetting(kSettings, kHttps)).toUpper();
+    return value == u"TRUE" || value == u"1";
+}
+
+bool QuorvelSettings::setHttps(bool on) const {
+    return IniFile(filePath_).SaveSetting(kSettings, kHttps,
+                                          on ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+}
+
+std::optional<double> QuorvelSettings::fontSize() const {
+    bool ok = false;
+    const double points =
+        QLocale().toDouble(IniFile(filePath_).GetSetting(kFont, kFontSize).trimmed(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return points;
+}
+
+bool QuorvelSettings::setFontSize(double points) const {
+    return IniFile(filePath_).SaveSetting(kFont, kFontSize, FontSizeText(points));
+}
+
+std::optional<Credentials> QuorvelSettings::credentials() const {
+    const clsIniFile ini = IniFile(filePath_);
+    const std::optional<QString> appId = SetValue(ini.GetSetting(kBaiDuKeyInfo, kAppID));
+    const std::optional<QString> stored = SetValue(ini.GetSetting(kBaiDuKeyInfo, kSecretKeyEncode));
+    if (!appId || !stored)
+        return std::nullopt;
+    return Credentials{*appId, modStrHexByte::DecodeSecretKey(*appId, *stored)};
+}
+
+bool QuorvelSettings::setCredentials(const Credentials& credentials) const {
+    // One write: the key is stored only beside the App ID it is encoded under.
+    const QString encoded =
+        modStrHexByte::EncodeSecretKey(credentials.strAppID, credentials.strSecretKey);
+    return IniFile(filePath_).SaveSettings(
+        kBaiDuKeyInfo, {{kAppID, credentials.strAppID}, {kSecretKeyEncode, encoded}});
+}
+
+ServiceEndpoints QuorvelSettings::serviceEndpoints() const {
+    const clsIniFile ini = IniFile(filePath_);
+    const auto endpoint = [&](const QString& key) -> std::optional<QString> {
+        if (const std::optional<QString> value = SetValue(ini.GetSetting(kService, key)))
+            return platform::TrimSpaces(*value);
+        return std::nullopt;
+    };
+    return {endpoint(kHttpEndpoint), endpoint(kHttpsEndpoint)};
+}
+
+StoreProblem ProblemStoring(const QString& value) {
+    if (value.contains(QChar(0)))
+        return StoreProblem::ZeroCharacter;
+    if (value.contains(u'\r') || value.contains(u'\n'))
+        return StoreProblem::LineBreak;
+    if (value.isEmpty())
+        return StoreProblem::None;
+    if (IsIniBlank(value.front()) || IsIniBlank(value.back()))
+        return StoreProblem::EdgeTab;
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
+        return StoreProblem::OuterQuotes;
+    if (value == clsIniFile::kUnknownValue || value == clsIniFile::kUnknownSectionOrKey)
+        return StoreProblem::MarkerText;
+    bool lossy = false;
+    const QByteArray stored = platform::WideToAnsi(value, &lossy);
+    if (lossy)
+        return StoreProblem::NotInCodePage;
+    if (stored.size() > clsIniFile::kLongestValue)
+        return StoreProblem::TooLong;
+    return StoreProblem::None;
+}
+
+} // namespace settings
