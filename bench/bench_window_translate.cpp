@@ -42,7 +42,7 @@ int main(int argc, char* argv[]) {
                    modStrHexByte::EncodeSecretKey(appId, key).toLatin1() + "\r\n");
     settings.close();
 
-    QtDialogs dialogs; // never shown: the text is short and the credentials are set
+    app::QtDialogs dialogs; // never shown: the text is short and the credentials are set
     frmTranslate window(dialogs, settingsPath);
     window.Form_Load();
     window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"))->setPlainText(source);

@@ -3,5 +3,5 @@
 #include "app/QuorvelProgram.h"
 
 int main(int argc, char* argv[]) {
-    return RunQuorvel(argc, argv, [](QWidget& window) { new FirstPaint(window); });
+    return app::RunQuorvel(argc, argv, [](QWidget& window) { new FirstPaint(window); });
 }

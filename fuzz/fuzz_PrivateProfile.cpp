@@ -75,7 +75,7 @@ QByteArray readsAs(const QByteArray& value) {
 }
 
 // Names match without regard to case, as texts in the ANSI code page.
-bool sameName(const QByteArray& a, const QByteArray& b) {
+bool SameName(const QByteArray& a, const QByteArray& b) {
     return platform::AnsiToWide(trimmed(a))
                .compare(platform::AnsiToWide(trimmed(b)), Qt::CaseInsensitive) == 0;
 }
@@ -178,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (auto entry = before.cbegin(); entry != before.cend(); ++entry) {
         const auto& [section, key] = entry.key();
-        if (sameName(section, input.section) && sameName(key, input.key))
+        if (SameName(section, input.section) && SameName(key, input.key))
             continue;
         const QByteArray now = readWhole(section.constData(), key.constData(), kMissing, path);
         require(now == entry.value(), "every other readable key keeps its value",

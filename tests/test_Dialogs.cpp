@@ -32,10 +32,10 @@ QMessageBox* Box(QWidget* dialog) {
 } // namespace
 
 TEST(QtDialogs, MessageBoxesAnswerWindowsCodesWithChineseButtons) {
-    ASSERT_TRUE(InstallChineseQtTexts());
-    QtDialogs dialogs;
-    const int style =
-        MsgBoxStyle::vbYesNoCancel + MsgBoxStyle::vbQuestion + MsgBoxStyle::vbDefaultButton2;
+    ASSERT_TRUE(app::InstallChineseQtTexts());
+    app::QtDialogs dialogs;
+    const int style = app::MsgBoxStyle::vbYesNoCancel + app::MsgBoxStyle::vbQuestion +
+                      app::MsgBoxStyle::vbDefaultButton2;
     QStringList labels;
     WhenDialogOpens([&](QWidget* dialog) {
         for (auto* button : Box(dialog)->buttons())
@@ -43,22 +43,23 @@ TEST(QtDialogs, MessageBoxesAnswerWindowsCodesWithChineseButtons) {
         EXPECT_EQ(Box(dialog)->icon(), QMessageBox::Question);
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
-    EXPECT_EQ(dialogs.MsgBox("继续吗？", style, "警告："), MsgBoxAnswer::vbCancel);
+    EXPECT_EQ(dialogs.MsgBox("继续吗？", style, "警告："), app::MsgBoxAnswer::vbCancel);
     labels.sort();
     EXPECT_EQ(labels, QStringList({"取消", "否(&N)", "是(&Y)"}));
 
     WhenDialogOpens([](QWidget* dialog) { Box(dialog)->button(QMessageBox::Yes)->click(); });
-    EXPECT_EQ(dialogs.MsgBox("继续吗？", style, "警告："), MsgBoxAnswer::vbYes);
+    EXPECT_EQ(dialogs.MsgBox("继续吗？", style, "警告："), app::MsgBoxAnswer::vbYes);
     // Return presses the second button, the default.
     WhenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
-    EXPECT_EQ(dialogs.MsgBox("继续吗？", style, "警告："), MsgBoxAnswer::vbNo);
+    EXPECT_EQ(dialogs.MsgBox("继续吗？", style, "警告："), app::MsgBoxAnswer::vbNo);
     // Without a Cancel button, Esc gives OK.
     WhenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-    EXPECT_EQ(dialogs.MsgBox("说明", MsgBoxStyle::vbInformation, "使用说明："), MsgBoxAnswer::vbOK);
+    EXPECT_EQ(dialogs.MsgBox("说明", app::MsgBoxStyle::vbInformation, "使用说明："),
+              app::MsgBoxAnswer::vbOK);
 }
 
 TEST(QtDialogs, InputBoxGivesTheTypedTextOrNothingOnCancel) {
-    QtDialogs dialogs;
+    app::QtDialogs dialogs;
     WhenDialogOpens([](QWidget* dialog) {
         auto* field = dialog->findChild<QLineEdit*>();
         EXPECT_TRUE(field->text().isEmpty());

@@ -145,7 +145,7 @@ TEST_F(Help, ShowsTheUsageNotesWithTheCodeTable) {
     const auto& box = dialogs.shown.front();
     EXPECT_EQ(box.style, 64);
     EXPECT_EQ(box.title, "使用说明：");
-    EXPECT_EQ(box.prompt, HelpText());
+    EXPECT_EQ(box.prompt, app::HelpText());
     EXPECT_TRUE(box.prompt.startsWith("本程序使用百度通用翻译API完成翻译任务，使用前需前往"
                                       "http://api.fanyi.baidu.com/注册成为开发者"));
     const QStringList lines = box.prompt.split(QStringLiteral("\r\n"));
@@ -188,7 +188,7 @@ TEST_F(Translate, LongTextsAreQuestionedFromSixThousandCodeUnits) {
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(service.requests().size(), 1u);
 
-    for (int answer : {MsgBoxAnswer::vbNo, MsgBoxAnswer::vbCancel}) {
+    for (int answer : {app::MsgBoxAnswer::vbNo, app::MsgBoxAnswer::vbCancel}) {
         text2()->setPlainText("earlier result");
         dialogs.answerMessages({answer});
         EXPECT_EQ(translate(QString(6000, u'a')), "earlier result");
@@ -198,7 +198,7 @@ TEST_F(Translate, LongTextsAreQuestionedFromSixThousandCodeUnits) {
     EXPECT_EQ(dialogs.shown[0].style, 291);
     EXPECT_EQ(dialogs.shown[0].title, "警告：");
 
-    dialogs.answerMessages({MsgBoxAnswer::vbYes});
+    dialogs.answerMessages({app::MsgBoxAnswer::vbYes});
     translate(QString(6000, u'a'));
     EXPECT_EQ(service.requests().size(), 2u);
     // Characters are counted, not bytes: 2500 Chinese characters pass without a question.
@@ -246,7 +246,7 @@ TEST_F(Translate, TheServicesErrorLineIsShown) {
 
 TEST_F(Translate, ReturnOrEnterOnAFocusedButtonClicksIt) {
     openWithCredentials();
-    const double size = TextBoxes::FontSize(text1());
+    const double size = app::BoxFontSize(text1());
     for (const auto& [button, key] :
          {std::pair("Command5", Qt::Key_Return), std::pair("Command5", Qt::Key_Enter),
           std::pair("Command4", Qt::Key_Return), std::pair("Command1", Qt::Key_Return),
@@ -254,7 +254,7 @@ TEST_F(Translate, ReturnOrEnterOnAFocusedButtonClicksIt) {
         focus(button);
         press(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     }
-    EXPECT_EQ(TextBoxes::FontSize(text1()), size + 1);
+    EXPECT_EQ(app::BoxFontSize(text1()), size + 1);
     EXPECT_EQ(service.requests().size(), 1u);
     ASSERT_EQ(dialogs.shown.size(), 3u);
     EXPECT_EQ(dialogs.shown[0].title, "使用说明：");
@@ -415,10 +415,10 @@ TEST_F(WindowSettingsFaults, NoSettingsFileUnderItsNameStartsBareAndChangesNothi
         openWindow();
         EXPECT_FALSE(check1()->isChecked());
         EXPECT_TRUE(window().credentials().strAppID.isEmpty());
-        const double size = TextBoxes::FontSize(text1());
+        const double size = app::BoxFontSize(text1());
         click("Command5");
         check1()->click();
-        EXPECT_EQ(TextBoxes::FontSize(text1()), size + 1); // the change holds for this run
+        EXPECT_EQ(app::BoxFontSize(text1()), size + 1); // the change holds for this run
         EXPECT_TRUE(check1()->isChecked());
         const QFileInfo after(iniPath());
         EXPECT_EQ(after.lastModified(), before.lastModified());

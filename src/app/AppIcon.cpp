@@ -3,9 +3,16 @@
 #include <QImageReader>
 #include <QPixmap>
 
-QIcon AppIcon() {
-    // The images live in a static library, so its resources are registered by hand.
+// The images live in a static library, so its resources are registered by hand; the macro
+// must be used outside any namespace.
+static void InitIconResources() {
     Q_INIT_RESOURCE(icons);
+}
+
+namespace app {
+
+QIcon AppIcon() {
+    InitIconResources();
     QIcon icon;
     for (const char* image : {":/icons/quorvel-16.png", ":/icons/quorvel-32.png"}) {
         // Read as PNG outright: probing the files' format would load every image plugin.
@@ -15,3 +22,5 @@ QIcon AppIcon() {
     }
     return icon;
 }
+
+} // namespace app

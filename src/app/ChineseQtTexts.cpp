@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+namespace app {
+
 bool InstallChineseQtTexts() {
     // Owned by the application object, so it lives as long as the texts are needed.
     auto* translator = new QTranslator(QCoreApplication::instance());
@@ -14,3 +16,5 @@ bool InstallChineseQtTexts() {
     }
     return QCoreApplication::installTranslator(translator);
 }
+
+} // namespace app

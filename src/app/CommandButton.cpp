@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+namespace app {
+
 void CommandButton::keyPressEvent(QKeyEvent* event) {
     const bool returnKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (returnKey && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
@@ -12,3 +14,5 @@ void CommandButton::keyPressEvent(QKeyEvent* event) {
     }
     QPushButton::keyPressEvent(event);
 }
+
+} // namespace app

@@ -7,12 +7,14 @@
 #include <utility>
 #include <vector>
 
+namespace app {
+
 namespace {
 
 using Button = std::pair<QMessageBox::StandardButton, int>;
 
 std::vector<Button> ButtonsOf(int style) {
-    using namespace MsgBoxAnswer;
+    using enum MsgBoxAnswer;
     switch (style & 0x0F) {
     case MsgBoxStyle::vbOKCancel:
         return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
@@ -83,3 +85,5 @@ QString QtDialogs::InputBox(const QString& prompt, const QString& title) {
         QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? text : QString();
 }
+
+} // namespace app

@@ -4,32 +4,34 @@
 
 class QWidget;
 
+namespace app {
+
 // Windows message-box style values: buttons, icon and default button are added together.
-namespace MsgBoxStyle {
-constexpr int vbOKOnly = 0;
-constexpr int vbOKCancel = 1;
-constexpr int vbAbortRetryIgnore = 2;
-constexpr int vbYesNoCancel = 3;
-constexpr int vbYesNo = 4;
-constexpr int vbRetryCancel = 5;
-constexpr int vbCritical = 16;
-constexpr int vbQuestion = 32;
-constexpr int vbExclamation = 48;
-constexpr int vbInformation = 64;
-constexpr int vbDefaultButton2 = 256;
-constexpr int vbDefaultButton3 = 512;
-} // namespace MsgBoxStyle
+enum MsgBoxStyle : int {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbAbortRetryIgnore = 2,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbRetryCancel = 5,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+    vbDefaultButton2 = 256,
+    vbDefaultButton3 = 512,
+};
 
 // Windows message-box answer codes.
-namespace MsgBoxAnswer {
-constexpr int vbOK = 1;
-constexpr int vbCancel = 2;
-constexpr int vbAbort = 3;
-constexpr int vbRetry = 4;
-constexpr int vbIgnore = 5;
-constexpr int vbYes = 6;
-constexpr int vbNo = 7;
-} // namespace MsgBoxAnswer
+enum MsgBoxAnswer : int {
+    vbOK = 1,
+    vbCancel = 2,
+    vbAbort = 3,
+    vbRetry = 4,
+    vbIgnore = 5,
+    vbYes = 6,
+    vbNo = 7,
+};
 
 // The two modal dialogs the window asks a person through. The program shows real Qt dialogs
 // (QtDialogs); tests answer in a person's place through the same interface.
@@ -54,3 +56,5 @@ public:
 private:
     QWidget* parent_;
 };
+
+} // namespace app

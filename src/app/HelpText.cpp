@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+namespace app {
+
 namespace {
 
 // Common language codes, three to a line; the blanks line the codes up in the message box.
@@ -34,3 +36,5 @@ QString HelpText() {
         lineBreak + lineBreak + QStringLiteral("其它语种（完整语种列表目前共211种）见相应网站。");
     return text;
 }
+
+} // namespace app

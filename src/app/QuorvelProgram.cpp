@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace app {
+
 int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& beforeLoad) {
     QApplication app(argc, argv);
     // Lets desktops match the window to its menu entry and icon.
@@ -39,3 +41,5 @@ void EndProgram() {
     std::fflush(nullptr);
     std::_Exit(0);
 }
+
+} // namespace app

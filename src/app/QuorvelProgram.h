@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace app {
+
 // The window program from start to end: the application object, the checks of what it needs,
 // the window, its load handler and the event loop. `beforeLoad` sees the window just before it
 // is loaded and shown (the start-up benchmark watches for its first paint there).
@@ -12,3 +14,5 @@ int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& befo
 // Ends the program at once, from inside any handler: no further handler runs and nothing is
 // saved (every setting is written when it changes).
 [[noreturn]] void EndProgram();
+
+} // namespace app

@@ -1,5 +1,7 @@
 #include "app/ResizeRule.h"
 
+namespace app {
+
 std::optional<TextBoxSizes> ResizeTextBoxes(const LayoutBaseline& baseline, QSize window) {
     constexpr int kSmallest = 100;
     const int heightChange = window.height() - baseline.window.height();
@@ -14,3 +16,5 @@ std::optional<TextBoxSizes> ResizeTextBoxes(const LayoutBaseline& baseline, QSiz
         {baseline.text1.width() + widthChange, baseline.text1.height()},
         {baseline.text2.width() + widthChange, baseline.text2.height() + heightChange}};
 }
+
+} // namespace app

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace TextBoxes {
+namespace app {
 
 namespace {
 constexpr double kSmallestPoints = 6;
@@ -32,7 +32,7 @@ bool HoldsUnbreakableRun(const QString& text) {
 }
 } // namespace
 
-QString Text(const QPlainTextEdit* box) {
+QString BoxText(const QPlainTextEdit* box) {
     // Each paragraph's text as it stands: toPlainText() would turn U+00A0 into a space and
     // U+2028 into a line break.
     QString text;
@@ -44,7 +44,7 @@ QString Text(const QPlainTextEdit* box) {
     return text;
 }
 
-void SetText(QPlainTextEdit* box, const QString& text) {
+void SetBoxText(QPlainTextEdit* box, const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     // The old text goes first: a change of wrapping lays out again what the box holds.
@@ -54,11 +54,11 @@ void SetText(QPlainTextEdit* box, const QString& text) {
     box->setPlainText(shown);
 }
 
-double FontSize(const QWidget* box) {
+double BoxFontSize(const QWidget* box) {
     return std::round(box->font().pointSizeF() * 10000.0) / 10000.0;
 }
 
-void SetFontSize(QWidget* box, double points) {
+void SetBoxFontSize(QWidget* box, double points) {
     if (!(points >= kSmallestPoints && points <= kLargestPoints))
         throw std::out_of_range("font size out of range");
     QFont font = box->font();
@@ -66,4 +66,4 @@ void SetFontSize(QWidget* box, double points) {
     box->setFont(font);
 }
 
-} // namespace TextBoxes
+} // namespace app

@@ -20,6 +20,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+using namespace app;
+
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
@@ -154,7 +156,7 @@ void frmTranslate::Form_Load() {
 
     ContinueOnError([&] { Check1->setChecked(settings_.https()); });
 
-    std::optional<Credentials> stored;
+    std::optional<modStrHexByte::Credentials> stored;
     ContinueOnError([&] { stored = settings_.credentials(); });
     if (!stored)
         return;
@@ -163,9 +165,9 @@ void frmTranslate::Form_Load() {
     ContinueOnError([&] {
         // A size that is no number leaves Text1 as it is; Text2 then takes that size.
         if (const std::optional<double> points = settings_.fontSize())
-            TextBoxes::SetFontSize(Text1, *points);
+            SetBoxFontSize(Text1, *points);
     });
-    ContinueOnError([&] { TextBoxes::SetFontSize(Text2, TextBoxes::FontSize(Text1)); });
+    ContinueOnError([&] { SetBoxFontSize(Text2, BoxFontSize(Text1)); });
 }
 
 void frmTranslate::resizeEvent(QResizeEvent* event) {
@@ -201,7 +203,7 @@ bool frmTranslate::eventFilter(QObject* watched, QEvent* event) {
 void frmTranslate::Command1_Click() {
     bool go = true;
     ContinueOnError([&] {
-        if (frontend::IsLongText(TextBoxes::Text(Text1)))
+        if (frontend::IsLongText(BoxText(Text1)))
             go = dialogs_.MsgBox(frontend::kLongTextWarning + QStringLiteral("要继续吗？"),
                                  MsgBoxStyle::vbYesNoCancel + MsgBoxStyle::vbQuestion +
                                      MsgBoxStyle::vbDefaultButton2,
@@ -218,7 +220,7 @@ void frmTranslate::Command1_Click() {
         return;
     }
     ContinueOnError([&] {
-        TextBoxes::SetText(Text2, kBusyText);
+        SetBoxText(Text2, kBusyText);
         // Lets the busy text be painted; a click already waiting runs now, nested.
         QCoreApplication::processEvents();
     });
@@ -226,11 +228,11 @@ void frmTranslate::Command1_Click() {
     const bool https = Check1->isChecked();
     ContinueOnError([&] {
         // A failure is told in the result box in place of the busy text, without a message box.
-        const frontend::TranslationResult result = frontend::Translate(
-            TextBoxes::Text(Text1), frontend::LanguageCode(Combo1->currentText()),
-            frontend::LanguageCode(Combo2->currentText()), credentials_, https,
-            frontend::ConnectionOptionsFor(settings_));
-        TextBoxes::SetText(Text2, result.text);
+        const frontend::TranslationResult result =
+            frontend::Translate(BoxText(Text1), frontend::LanguageCode(Combo1->currentText()),
+                                frontend::LanguageCode(Combo2->currentText()), credentials_, https,
+                                frontend::ConnectionOptionsFor(settings_));
+        SetBoxText(Text2, result.text);
     });
 }
 
@@ -280,9 +282,9 @@ void frmTranslate::Command5_Click() {
 }
 
 void frmTranslate::StepFontSize(double step) {
-    ContinueOnError([&] { TextBoxes::SetFontSize(Text1, TextBoxes::FontSize(Text1) + step); });
-    ContinueOnError([&] { TextBoxes::SetFontSize(Text2, TextBoxes::FontSize(Text2) + step); });
-    ContinueOnError([&] { settings_.setFontSize(TextBoxes::FontSize(Text1)); });
+    ContinueOnError([&] { SetBoxFontSize(Text1, BoxFontSize(Text1) + step); });
+    ContinueOnError([&] { SetBoxFontSize(Text2, BoxFontSize(Text2) + step); });
+    ContinueOnError([&] { settings_.setFontSize(BoxFontSize(Text1)); });
 }
 
 void frmTranslate::Command6_Click() {

@@ -6,7 +6,9 @@
 
 #include <QWidget>
 
+namespace app {
 class Dialogs;
+}
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -21,12 +23,12 @@ class frmTranslate : public QWidget {
 
 public:
     // Every handler that uses the settings file opens it afresh at `settingsFilePath`.
-    frmTranslate(Dialogs& dialogs, const QString& settingsFilePath);
+    frmTranslate(app::Dialogs& dialogs, const QString& settingsFilePath);
 
     // Records the layout baseline, shows the window and brings in the stored settings.
     void Form_Load();
 
-    const Credentials& credentials() const { return credentials_; }
+    const modStrHexByte::Credentials& credentials() const { return credentials_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -45,10 +47,10 @@ private:
     void Check1_Click();   // HTTPS
     void StepFontSize(double step);
 
-    Dialogs& dialogs_;
+    app::Dialogs& dialogs_;
     const settings::QuorvelSettings settings_;
-    Credentials credentials_;
-    LayoutBaseline baseline_;
+    modStrHexByte::Credentials credentials_;
+    app::LayoutBaseline baseline_;
     bool baselineRecorded_ = false;
 
     QPlainTextEdit* Text1;

@@ -1,5 +1,5 @@
 #include "app/QuorvelProgram.h"
 
 int main(int argc, char* argv[]) {
-    return RunQuorvel(argc, argv);
+    return app::RunQuorvel(argc, argv);
 }

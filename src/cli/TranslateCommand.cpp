@@ -31,7 +31,7 @@ std::optional<QString> ReadSourceText(const CliConsole& console) {
 int RunTranslate(const TranslateRequest& request, const CliConsole& console,
                  const QString& settingsPath) {
     const settings::QuorvelSettings settings(settingsPath);
-    const std::optional<Credentials> credentials = settings.credentials();
+    const std::optional<modStrHexByte::Credentials> credentials = settings.credentials();
     if (!credentials) {
         WriteLine(console.err, frontend::kNoCredentials);
         WriteLine(console.err, QStringLiteral("可运行 quorvel-cli --configure 设置APP ID和密钥。"));

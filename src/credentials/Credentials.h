@@ -2,8 +2,12 @@
 
 #include <QString>
 
-// The service credentials in memory: the App ID and the plain secret key.
+namespace modStrHexByte {
+
+// The credentials in use: the App ID and the plain secret key.
 struct Credentials {
     QString strAppID;
     QString strSecretKey;
 };
+
+} // namespace modStrHexByte

@@ -14,7 +14,7 @@ namespace {
 
 constexpr qsizetype kDigestDigits = 32;
 
-std::string describe(const QString& character, qsizetype position) {
+std::string Describe(const QString& character, qsizetype position) {
     const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
                                                 : character[0].unicode();
     return QStringLiteral("character '%1' (U+%2) at position %3 has no single-byte code in "
@@ -26,7 +26,7 @@ std::string describe(const QString& character, qsizetype position) {
 }
 
 // The character's single byte, or nothing when the code page has none that gives it back.
-std::optional<char> singleByteCode(const QString& character) {
+std::optional<char> SingleByteCode(const QString& character) {
     bool lossy = false;
     const QByteArray bytes = platform::WideToAnsi(character, &lossy);
     if (lossy || bytes.size() != 1)
@@ -34,7 +34,7 @@ std::optional<char> singleByteCode(const QString& character) {
     return bytes[0];
 }
 
-int hexDigitValue(QChar c) {
+int HexDigitValue(QChar c) {
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
         return u - u'0';
@@ -46,15 +46,15 @@ int hexDigitValue(QChar c) {
 }
 
 // The byte count rule of the stored format: n / 2 - 1 rounded half to even, plus one.
-qsizetype hexByteCount(qsizetype digits) {
+qsizetype HexByteCount(qsizetype digits) {
     return static_cast<qsizetype>(std::nearbyint(static_cast<double>(digits) / 2.0 - 1.0)) + 1;
 }
 
 } // namespace
 
 CharacterCodeOverflow::CharacterCodeOverflow(const QString& character, qsizetype position)
-    : std::overflow_error(describe(character, position)), m_character(character),
-      m_position(position) {}
+    : std::overflow_error(Describe(character, position)), character_(character),
+      position_(position) {}
 
 QByteArray StrToBytes(const QString& text) {
     QByteArray bytes;
@@ -63,7 +63,7 @@ QByteArray StrToBytes(const QString& text) {
         // A surrogate pair is one character, and it has no single-byte code.
         const qsizetype units = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString character = text.mid(i, units);
-        const std::optional<char> code = singleByteCode(character);
+        const std::optional<char> code = SingleByteCode(character);
         if (!code)
             throw CharacterCodeOverflow(character, i);
         bytes.append(*code);
@@ -87,14 +87,14 @@ QString BytesToHex(const QByteArray& bytes) {
 }
 
 QByteArray HexToBytes(const QString& hex) {
-    const qsizetype count = hexByteCount(hex.size());
+    const qsizetype count = HexByteCount(hex.size());
     QByteArray bytes(count, '\0');
     for (qsizetype i = 0; i < count; ++i) {
         int value = 0;
         for (QChar c : hex.mid(2 * i, 2)) {
             if (c == u' ' || c == u'\t' || c == u'\n')
                 continue;
-            const int digit = hexDigitValue(c);
+            const int digit = HexDigitValue(c);
             if (digit < 0)
                 break;
             value = value * 16 + digit;

@@ -14,13 +14,13 @@ namespace modStrHexByte {
 class CharacterCodeOverflow : public std::overflow_error {
 public:
     CharacterCodeOverflow(const QString& character, qsizetype position);
-    const QString& character() const { return m_character; }
+    const QString& character() const { return character_; }
     // Position of the character in the text, counting UTF-16 code units from 0.
-    qsizetype position() const { return m_position; }
+    qsizetype position() const { return position_; }
 
 private:
-    QString m_character;
-    qsizetype m_position;
+    QString character_;
+    qsizetype position_;
 };
 
 // One byte per character: its code in the ANSI code page. Throws CharacterCodeOverflow.

@@ -33,7 +33,7 @@ QString clsWinMd5::GetMD5Bytes(const QByteArray& Buffer, int size) {
 }
 
 clsWinMd5::Digest clsWinMd5::DigestString(const QString& strText) {
-    platform::MD5Init(&m_context);
+    platform::MD5Init(&context_);
     const QByteArray bytes = platform::WideToAnsi(strText);
     Update(bytes.constData(), bytes.size());
     return Finish();
@@ -41,7 +41,7 @@ clsWinMd5::Digest clsWinMd5::DigestString(const QString& strText) {
 
 clsWinMd5::Digest clsWinMd5::DigestBytes(const QByteArray& Buffer, int size) {
     const qint64 count = size == -1 ? Buffer.size() : std::clamp<qint64>(size, 0, Buffer.size());
-    platform::MD5Init(&m_context);
+    platform::MD5Init(&context_);
     Update(Buffer.constData(), count);
     return Finish();
 }
@@ -57,7 +57,7 @@ std::optional<clsWinMd5::Digest> clsWinMd5::DigestFile(const QString& FileName) 
 
     std::vector<char> buffer(kFileChunk);
     qint64 remaining = file.size();
-    platform::MD5Init(&m_context);
+    platform::MD5Init(&context_);
     if (remaining == 0)
         Update(nullptr, 0);
     while (remaining > 0) {
@@ -71,17 +71,16 @@ std::optional<clsWinMd5::Digest> clsWinMd5::DigestFile(const QString& FileName) 
 }
 
 QString clsWinMd5::DigestToHex() const {
-    if (m_context.i[0] == 0)
+    if (context_.i[0] == 0)
         return QString();
-    const QByteArray digest(reinterpret_cast<const char*>(m_context.digest),
-                            sizeof m_context.digest);
+    const QByteArray digest(reinterpret_cast<const char*>(context_.digest), sizeof context_.digest);
     return QString::fromLatin1(digest.toHex().toUpper());
 }
 
 void clsWinMd5::Update(const char* bytes, qint64 count) {
     if (count == 0) {
         const std::uint32_t zero = 0;
-        platform::MD5Update(&m_context, reinterpret_cast<const unsigned char*>(&zero), 0);
+        platform::MD5Update(&context_, reinterpret_cast<const unsigned char*>(&zero), 0);
         return;
     }
     // Every caller passes at most one file chunk or one in-memory array; split anyway so that
@@ -89,7 +88,7 @@ void clsWinMd5::Update(const char* bytes, qint64 count) {
     constexpr qint64 kMaxUpdate = 1 << 30;
     while (count > 0) {
         const qint64 part = std::min(count, kMaxUpdate);
-        platform::MD5Update(&m_context, reinterpret_cast<const unsigned char*>(bytes),
+        platform::MD5Update(&context_, reinterpret_cast<const unsigned char*>(bytes),
                             static_cast<unsigned int>(part));
         bytes += part;
         count -= part;
@@ -97,8 +96,8 @@ void clsWinMd5::Update(const char* bytes, qint64 count) {
 }
 
 clsWinMd5::Digest clsWinMd5::Finish() {
-    platform::MD5Final(&m_context);
+    platform::MD5Final(&context_);
     Digest digest;
-    std::memcpy(digest.data(), m_context.digest, digest.size());
+    std::memcpy(digest.data(), context_.digest, digest.size());
     return digest;
 }

@@ -37,5 +37,5 @@ private:
     void Update(const char* bytes, qint64 count);
     Digest Finish();
 
-    platform::MD5_CTX m_context{};
+    platform::MD5_CTX context_{};
 };

@@ -59,7 +59,8 @@ CredentialSetupResult Refuse(const QString& why) {
 
 CredentialSetupResult SetUpCredentials(const settings::QuorvelSettings& settings,
                                        const QString& typedAppId, const QString& typedSecretKey) {
-    const Credentials typed{platform::TrimSpaces(typedAppId), platform::TrimSpaces(typedSecretKey)};
+    const modStrHexByte::Credentials typed{platform::TrimSpaces(typedAppId),
+                                           platform::TrimSpaces(typedSecretKey)};
     if (typed.strAppID.isEmpty() || typed.strSecretKey.isEmpty())
         return {
             Outcome::Unchanged, {}, QStringLiteral("APP ID和KEY都不能为空，") + kNothingChanged};

@@ -18,8 +18,8 @@ struct CredentialSetupResult {
         NotWritten, // the file could not be written: it keeps its earlier pair
     };
     Outcome outcome = Outcome::Unchanged;
-    Credentials credentials; // as typed, trimmed of spaces
-    QString message;         // what a person is told, for every outcome but Stored
+    modStrHexByte::Credentials credentials; // as typed, trimmed of spaces
+    QString message;                        // what a person is told, for every outcome but Stored
 };
 
 // Stores the App ID and the secret key a person typed (spaces at both ends removed): the App ID

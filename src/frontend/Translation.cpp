@@ -17,7 +17,7 @@ QString LanguageCode(const QString& typed) {
     return platform::TrimSpaces(typed).toLower();
 }
 
-bool HasCredentials(const Credentials& credentials) {
+bool HasCredentials(const modStrHexByte::Credentials& credentials) {
     return credentials.strAppID.size() + credentials.strSecretKey.size() >= 2;
 }
 
@@ -32,7 +32,7 @@ modQuorvel::ConnectionOptions ConnectionOptionsFor(const settings::QuorvelSettin
 }
 
 TranslationResult Translate(const QString& source, const QString& from, const QString& to,
-                            const Credentials& credentials, bool https,
+                            const modStrHexByte::Credentials& credentials, bool https,
                             const modQuorvel::ConnectionOptions& options) {
     try {
         const modQuorvel::TranslateReply reply = modQuorvel::TranslateText(

@@ -21,7 +21,7 @@ bool IsLongText(const QString& source);
 QString LanguageCode(const QString& typed);
 
 // Whether there are credentials to send: the App ID and the key hold two characters together.
-bool HasCredentials(const Credentials& credentials);
+bool HasCredentials(const modStrHexByte::Credentials& credentials);
 
 // The real service's endpoints, or the ones the settings file names in their place.
 modQuorvel::ConnectionOptions ConnectionOptionsFor(const settings::QuorvelSettings& settings);
@@ -38,7 +38,7 @@ struct TranslationResult {
 
 // One request to the service; every failure comes back as a result, never as an exception.
 TranslationResult Translate(const QString& source, const QString& from, const QString& to,
-                            const Credentials& credentials, bool https,
+                            const modStrHexByte::Credentials& credentials, bool https,
                             const modQuorvel::ConnectionOptions& options);
 
 } // namespace frontend

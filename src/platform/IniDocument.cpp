@@ -9,15 +9,15 @@ namespace {
 const QByteArray kUtf16LeMark("\xFF\xFE", 2);
 const QByteArray kCrLf("\r\n");
 
-bool isIniBlank(char c) {
+bool IsIniBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v';
 }
 
-bool sameName(const QString& a, const QString& b) {
+bool SameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString fromUtf16Le(const QByteArray& bytes) {
+QString FromUtf16Le(const QByteArray& bytes) {
     QString text(bytes.size() / 2, Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
         text[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
@@ -25,7 +25,7 @@ QString fromUtf16Le(const QByteArray& bytes) {
     return text;
 }
 
-QByteArray toUtf16Le(const QString& text) {
+QByteArray ToUtf16Le(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size() * 2);
     for (QChar c : text) {
@@ -36,45 +36,45 @@ QByteArray toUtf16Le(const QString& text) {
 }
 
 // Bytes that begin and end a double-byte character of code page 936.
-bool isLeadByte(unsigned char byte) {
+bool IsLeadByte(unsigned char byte) {
     return byte >= 0x81 && byte <= 0xFE;
 }
-bool isTrailByte(unsigned char byte) {
+bool IsTrailByte(unsigned char byte) {
     return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
 }
 
 // The first ']' after the opening bracket that is a character of its own: the trail byte of a
 // double-byte character can be 0x5D, and the private-profile functions read characters.
-qsizetype closingBracket(const QByteArray& line) {
+qsizetype ClosingBracket(const QByteArray& line) {
     for (qsizetype i = 1; i < line.size(); ++i) {
         const auto byte = static_cast<unsigned char>(line[i]);
         if (byte == ']')
             return i;
-        if (isLeadByte(byte) && i + 1 < line.size() &&
-            isTrailByte(static_cast<unsigned char>(line[i + 1])))
+        if (IsLeadByte(byte) && i + 1 < line.size() &&
+            IsTrailByte(static_cast<unsigned char>(line[i + 1])))
             ++i;
     }
     return -1;
 }
 
 // Fills in what the line means from its text in the ANSI code page.
-void classify(IniLine& line, const QByteArray& ansi) {
-    const QByteArray trimmed = trimIniBlanks(ansi);
+void Classify(IniLine& line, const QByteArray& ansi) {
+    const QByteArray trimmed = TrimIniBlanks(ansi);
     if (trimmed.isEmpty()) {
         line.kind = IniLine::Kind::Blank;
     } else if (trimmed.startsWith(';')) {
         line.kind = IniLine::Kind::Comment;
     } else if (trimmed.startsWith('[')) {
         line.kind = IniLine::Kind::Section;
-        const qsizetype close = closingBracket(trimmed);
-        line.name = trimIniBlanks(close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1));
+        const qsizetype close = ClosingBracket(trimmed);
+        line.name = TrimIniBlanks(close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1));
     } else {
         line.kind = IniLine::Kind::Entry;
         const qsizetype equals = trimmed.indexOf('=');
         line.hasValue = equals >= 0;
-        line.name = line.hasValue ? trimIniBlanks(trimmed.left(equals)) : trimmed;
+        line.name = line.hasValue ? TrimIniBlanks(trimmed.left(equals)) : trimmed;
         if (line.hasValue)
-            line.value = trimIniBlanks(trimmed.mid(equals + 1));
+            line.value = TrimIniBlanks(trimmed.mid(equals + 1));
     }
     line.matchName = AnsiToWide(line.name);
 }
@@ -87,7 +87,7 @@ struct LineSpan {
 
 // Lines end at CR LF, LF or CR. Works on bytes and on UTF-16 code units alike; code page 936
 // trail bytes are never CR or LF, so a byte-wise search is safe.
-template <typename Text> QList<LineSpan> lineSpans(const Text& text) {
+template <typename Text> QList<LineSpan> LineSpans(const Text& text) {
     QList<LineSpan> spans;
     qsizetype begin = 0;
     while (begin < text.size()) {
@@ -106,33 +106,33 @@ template <typename Text> QList<LineSpan> lineSpans(const Text& text) {
     return spans;
 }
 
-QList<IniLine> splitAnsi(const QByteArray& bytes) {
+QList<IniLine> SplitAnsi(const QByteArray& bytes) {
     QList<IniLine> lines;
-    for (const LineSpan& span : lineSpans(bytes)) {
+    for (const LineSpan& span : LineSpans(bytes)) {
         IniLine line;
         line.content = bytes.mid(span.begin, span.end - span.begin);
         line.lineBreak = bytes.mid(span.end, span.next - span.end);
-        classify(line, line.content);
+        Classify(line, line.content);
         lines.append(line);
     }
     return lines;
 }
 
 // The line's meaning is read from its ANSI form, as the ANSI functions see a UTF-16 file.
-QList<IniLine> splitUtf16(const QByteArray& bytes) {
-    const QString text = fromUtf16Le(bytes);
+QList<IniLine> SplitUtf16(const QByteArray& bytes) {
+    const QString text = FromUtf16Le(bytes);
     QList<IniLine> lines;
-    for (const LineSpan& span : lineSpans(text)) {
+    for (const LineSpan& span : LineSpans(text)) {
         IniLine line;
         line.content = bytes.mid(2 * span.begin, 2 * (span.end - span.begin));
         line.lineBreak = bytes.mid(2 * span.end, 2 * (span.next - span.end));
-        classify(line, WideToAnsi(text.mid(span.begin, span.end - span.begin)));
+        Classify(line, WideToAnsi(text.mid(span.begin, span.end - span.begin)));
         lines.append(line);
     }
     return lines;
 }
 
-QByteArray withoutOuterQuotes(const QByteArray& value) {
+QByteArray WithoutOuterQuotes(const QByteArray& value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         return value.mid(1, value.size() - 2);
@@ -141,12 +141,12 @@ QByteArray withoutOuterQuotes(const QByteArray& value) {
 
 } // namespace
 
-QByteArray trimIniBlanks(const QByteArray& text) {
+QByteArray TrimIniBlanks(const QByteArray& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && isIniBlank(text[begin]))
+    while (begin < end && IsIniBlank(text[begin]))
         ++begin;
-    while (end > begin && isIniBlank(text[end - 1]))
+    while (end > begin && IsIniBlank(text[end - 1]))
         --end;
     return text.mid(begin, end - begin);
 }
@@ -154,27 +154,27 @@ QByteArray trimIniBlanks(const QByteArray& text) {
 IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
     IniDocument document;
     if (bytes.startsWith(kUtf16LeMark)) {
-        document.m_utf16 = true;
-        document.m_byteOrderMark = kUtf16LeMark;
+        document.utf16_ = true;
+        document.byteOrderMark_ = kUtf16LeMark;
         QByteArray units = bytes.mid(kUtf16LeMark.size());
         // An odd last byte is no code unit. It stays the file's last byte, after any line a write
         // appends, so that every code unit keeps its alignment.
         if (units.size() % 2 != 0) {
-            document.m_oddLastByte = units.right(1);
+            document.oddLastByte_ = units.right(1);
             units.chop(1);
         }
-        document.m_lines = splitUtf16(units);
+        document.lines_ = SplitUtf16(units);
     } else {
-        document.m_lines = splitAnsi(bytes);
+        document.lines_ = SplitAnsi(bytes);
     }
     return document;
 }
 
 QByteArray IniDocument::toBytes() const {
-    QByteArray bytes = m_byteOrderMark;
-    for (const IniLine& line : m_lines)
+    QByteArray bytes = byteOrderMark_;
+    for (const IniLine& line : lines_)
         bytes += line.content + line.lineBreak;
-    return bytes + m_oddLastByte;
+    return bytes + oddLastByte_;
 }
 
 std::optional<QByteArray> IniDocument::value(const QByteArray& section,
@@ -185,7 +185,7 @@ std::optional<QByteArray> IniDocument::value(const QByteArray& section,
     const qsizetype line = findKey(header, key);
     if (line < 0)
         return std::nullopt;
-    return withoutOuterQuotes(m_lines[line].value);
+    return WithoutOuterQuotes(lines_[line].value);
 }
 
 std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section) const {
@@ -195,7 +195,7 @@ std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section
     QList<QByteArray> names;
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        const IniLine& line = m_lines[i];
+        const IniLine& line = lines_[i];
         // An empty name would read as the end of a zero-separated list.
         if (line.kind == IniLine::Kind::Entry && line.hasValue && !line.name.isEmpty())
             names.append(line.name);
@@ -206,7 +206,7 @@ std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section
 QList<QByteArray> IniDocument::sectionNames() const {
     // Every header is listed, a repeated one too, although only the first is ever read.
     QList<QByteArray> names;
-    for (const IniLine& line : m_lines) {
+    for (const IniLine& line : lines_) {
         if (line.kind == IniLine::Kind::Section && !line.name.isEmpty())
             names.append(line.name);
     }
@@ -217,15 +217,15 @@ bool IniDocument::setValue(const QByteArray& section, const QByteArray& key,
                            const QByteArray& value) {
     const qsizetype header = findSection(section);
     if (header < 0) {
-        if (!m_lines.isEmpty())
-            ensureLineBreak(m_lines.size() - 1);
-        m_lines.append(makeLine('[' + section + ']'));
-        m_lines.append(makeLine(key + '=' + value));
+        if (!lines_.isEmpty())
+            ensureLineBreak(lines_.size() - 1);
+        lines_.append(makeLine('[' + section + ']'));
+        lines_.append(makeLine(key + '=' + value));
         return true;
     }
     const qsizetype existing = findKey(header, key);
     if (existing >= 0) {
-        IniLine& line = m_lines[existing];
+        IniLine& line = lines_[existing];
         // Rewriting what the line already holds would only lose its spacing.
         if (line.value == value && !line.lineBreak.isEmpty())
             return false;
@@ -238,7 +238,7 @@ bool IniDocument::setValue(const QByteArray& section, const QByteArray& key,
     }
     const qsizetype anchor = lastEntry(header);
     ensureLineBreak(anchor);
-    m_lines.insert(anchor + 1, makeLine(key + '=' + value));
+    lines_.insert(anchor + 1, makeLine(key + '=' + value));
     return true;
 }
 
@@ -249,7 +249,7 @@ bool IniDocument::removeKey(const QByteArray& section, const QByteArray& key) {
     const qsizetype line = findKey(header, key);
     if (line < 0)
         return false;
-    m_lines.removeAt(line);
+    lines_.removeAt(line);
     return true;
 }
 
@@ -260,17 +260,17 @@ bool IniDocument::removeSection(const QByteArray& section) {
     // The header and the entries go; comments and blank lines stay where they were.
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = end - 1; i >= header; --i) {
-        const IniLine::Kind kind = m_lines[i].kind;
+        const IniLine::Kind kind = lines_[i].kind;
         if (kind == IniLine::Kind::Entry || kind == IniLine::Kind::Section)
-            m_lines.removeAt(i);
+            lines_.removeAt(i);
     }
     return true;
 }
 
 qsizetype IniDocument::findSection(const QByteArray& section) const {
     const QString wanted = AnsiToWide(section);
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].kind == IniLine::Kind::Section && sameName(m_lines[i].matchName, wanted))
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == IniLine::Kind::Section && SameName(lines_[i].matchName, wanted))
             return i;
     }
     return -1;
@@ -278,7 +278,7 @@ qsizetype IniDocument::findSection(const QByteArray& section) const {
 
 qsizetype IniDocument::sectionEnd(qsizetype header) const {
     qsizetype i = header + 1;
-    while (i < m_lines.size() && m_lines[i].kind != IniLine::Kind::Section)
+    while (i < lines_.size() && lines_[i].kind != IniLine::Kind::Section)
         ++i;
     return i;
 }
@@ -287,8 +287,8 @@ qsizetype IniDocument::findKey(qsizetype header, const QByteArray& key) const {
     const QString wanted = AnsiToWide(key);
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        const IniLine& line = m_lines[i];
-        if (line.kind == IniLine::Kind::Entry && line.hasValue && sameName(line.matchName, wanted))
+        const IniLine& line = lines_[i];
+        if (line.kind == IniLine::Kind::Entry && line.hasValue && SameName(line.matchName, wanted))
             return i;
     }
     return -1;
@@ -298,7 +298,7 @@ qsizetype IniDocument::lastEntry(qsizetype header) const {
     qsizetype last = header;
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        if (m_lines[i].kind == IniLine::Kind::Entry)
+        if (lines_[i].kind == IniLine::Kind::Entry)
             last = i;
     }
     return last;
@@ -317,17 +317,17 @@ IniLine IniDocument::makeLine(const QByteArray& ansiText) const {
     line.lineBreak = encode(kCrLf);
     // The line means what a reader will find in the file, which for a UTF-16LE file is the text
     // after its round trip through UTF-16.
-    classify(line, m_utf16 ? WideToAnsi(AnsiToWide(ansiText)) : ansiText);
+    Classify(line, utf16_ ? WideToAnsi(AnsiToWide(ansiText)) : ansiText);
     return line;
 }
 
 QByteArray IniDocument::encode(const QByteArray& ansiText) const {
-    return m_utf16 ? toUtf16Le(AnsiToWide(ansiText)) : ansiText;
+    return utf16_ ? ToUtf16Le(AnsiToWide(ansiText)) : ansiText;
 }
 
 void IniDocument::ensureLineBreak(qsizetype line) {
-    if (m_lines[line].lineBreak.isEmpty())
-        m_lines[line].lineBreak = encode(kCrLf);
+    if (lines_[line].lineBreak.isEmpty())
+        lines_[line].lineBreak = encode(kCrLf);
 }
 
 } // namespace platform

@@ -59,13 +59,13 @@ private:
     QByteArray encode(const QByteArray& ansiText) const;
     void ensureLineBreak(qsizetype line);
 
-    QByteArray m_byteOrderMark;
-    bool m_utf16 = false;
-    QByteArray m_oddLastByte; // a UTF-16LE file of odd length ends in a byte that is no code unit
-    QList<IniLine> m_lines;
+    QByteArray byteOrderMark_;
+    bool utf16_ = false;
+    QByteArray oddLastByte_; // a UTF-16LE file of odd length ends in a byte that is no code unit
+    QList<IniLine> lines_;
 };
 
 // Space, tab and vertical tab removed at both ends, as the private-profile functions trim.
-QByteArray trimIniBlanks(const QByteArray& text);
+QByteArray TrimIniBlanks(const QByteArray& text);
 
 } // namespace platform

@@ -16,7 +16,7 @@ constexpr unsigned int kBlockSize = 64;
 constexpr unsigned int kLengthOffset = 56; // where the 8 length bytes go in the last block
 
 // Runs one 64-byte block through OpenSSL's compression on the record's state words.
-void compressBlock(MD5_CTX* context, const unsigned char* block) {
+void CompressBlock(MD5_CTX* context, const unsigned char* block) {
     ::MD5_CTX library{};
     library.A = context->buf[0];
     library.B = context->buf[1];
@@ -29,7 +29,7 @@ void compressBlock(MD5_CTX* context, const unsigned char* block) {
     context->buf[3] = library.D;
 }
 
-void storeLittleEndian(std::uint32_t word, unsigned char* out) {
+void StoreLittleEndian(std::uint32_t word, unsigned char* out) {
     for (int b = 0; b < 4; ++b)
         out[b] = static_cast<unsigned char>(word >> (8 * b));
 }
@@ -60,9 +60,9 @@ void MD5Update(MD5_CTX* context, const unsigned char* input, unsigned int inputL
     const unsigned int room = kBlockSize - index;
     if (inputLen >= room) {
         std::memcpy(context->in + index, input, room);
-        compressBlock(context, context->in);
+        CompressBlock(context, context->in);
         for (done = room; done + kBlockSize <= inputLen; done += kBlockSize)
-            compressBlock(context, input + done);
+            CompressBlock(context, input + done);
         index = 0;
     }
     if (inputLen > done)
@@ -71,8 +71,8 @@ void MD5Update(MD5_CTX* context, const unsigned char* input, unsigned int inputL
 
 void MD5Final(MD5_CTX* context) {
     unsigned char length[8];
-    storeLittleEndian(context->i[0], length);
-    storeLittleEndian(context->i[1], length + 4);
+    StoreLittleEndian(context->i[0], length);
+    StoreLittleEndian(context->i[1], length + 4);
 
     // A one bit, then zeros up to 56 bytes into a block, then the message length in bits.
     unsigned char padding[kBlockSize] = {0x80};
@@ -83,7 +83,7 @@ void MD5Final(MD5_CTX* context) {
     MD5Update(context, length, sizeof length);
 
     for (std::size_t w = 0; w < 4; ++w)
-        storeLittleEndian(context->buf[w], context->digest + 4 * w);
+        StoreLittleEndian(context->buf[w], context->digest + 4 * w);
 }
 
 } // namespace platform

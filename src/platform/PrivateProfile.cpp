@@ -38,13 +38,13 @@ QByteArray argument(const char* text) {
     return name.mid(begin, end - begin);
 }
 
-bool holdsLineBreak(const char* text) {
+bool HoldsLineBreak(const char* text) {
     return text != nullptr &&
            (std::strchr(text, '\r') != nullptr || std::strchr(text, '\n') != nullptr);
 }
 
 // A file that is missing, cannot be read or is no settings file reads as empty.
-IniDocument readDocument(const QString& fileName) {
+IniDocument ReadDocument(const QString& fileName) {
     return IniDocument::fromBytes(ReadProfileFileBytes(fileName).bytes);
 }
 
@@ -77,7 +77,7 @@ std::uint32_t copyList(const QList<QByteArray>& names, char* buffer, std::uint32
     return size - 2;
 }
 
-QByteArray withoutTrailingSpaces(QByteArray text) {
+QByteArray WithoutTrailingSpaces(QByteArray text) {
     while (text.endsWith(' '))
         text.chop(1);
     return text;
@@ -87,24 +87,24 @@ QByteArray withoutTrailingSpaces(QByteArray text) {
 // has one fixed name, so a writer killed in the middle leaves at most this one file behind, and
 // the next writer (they are serialised by the lock) removes it. QSaveFile picks a new random name
 // each time, so writers killed at the wrong moment left copies of the secret key to pile up.
-QString savingFileName(const QString& fileName) {
+QString SavingFileName(const QString& fileName) {
     return fileName + QStringLiteral(".saving");
 }
 
-bool writeWhole(QFile& file, const QByteArray& bytes) {
+bool WriteWhole(QFile& file, const QByteArray& bytes) {
     return file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
 }
 
-bool saveDocument(const IniDocument& document, const QString& target, bool fileIsNew) {
+bool SaveDocument(const IniDocument& document, const QString& target, bool fileIsNew) {
     // A new file holds the encoded secret key and is kept from other users; a replaced file keeps
     // its permissions.
     const QFileDevice::Permissions permissions =
         fileIsNew ? QFileDevice::ReadOwner | QFileDevice::WriteOwner : QFile::permissions(target);
-    const QString saving = savingFileName(target);
+    const QString saving = SavingFileName(target);
     QFile file(saving);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions))
         return false;
-    const bool whole = file.setPermissions(permissions) && writeWhole(file, document.toBytes());
+    const bool whole = file.setPermissions(permissions) && WriteWhole(file, document.toBytes());
     file.close();
     if (!whole || std::rename(QFile::encodeName(saving).constData(),
                               QFile::encodeName(target).constData()) != 0) {
@@ -121,8 +121,8 @@ std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
                                        const QString& fileName) {
     if (!buffer || size == 0)
         return 0;
-    const IniDocument document = readDocument(fileName);
-    const QByteArray fallback = withoutTrailingSpaces(QByteArray(defaultValue));
+    const IniDocument document = ReadDocument(fileName);
+    const QByteArray fallback = WithoutTrailingSpaces(QByteArray(defaultValue));
 
     if (!section) {
         const QList<QByteArray> names = document.sectionNames();
@@ -145,7 +145,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
     return EditPrivateProfile(fileName, [&](IniDocument& document) {
         if (key && value)
             return SetProfileValue(document, section, key, value);
-        if (holdsLineBreak(section) || holdsLineBreak(key))
+        if (HoldsLineBreak(section) || HoldsLineBreak(key))
             return IniEdit::Refused;
         const bool changed = key ? document.removeKey(argument(section), argument(key))
                                  : document.removeSection(argument(section));
@@ -155,8 +155,8 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
 
 IniEdit SetProfileValue(IniDocument& document, const char* section, const char* key,
                         const char* value) {
-    if (!section || !key || !value || holdsLineBreak(section) || holdsLineBreak(key) ||
-        holdsLineBreak(value) || !document.findsAgain(argument(section), argument(key)))
+    if (!section || !key || !value || HoldsLineBreak(section) || HoldsLineBreak(key) ||
+        HoldsLineBreak(value) || !document.findsAgain(argument(section), argument(key)))
         return IniEdit::Refused;
     return document.setValue(argument(section), argument(key), QByteArray(value))
                ? IniEdit::Changed
@@ -182,7 +182,7 @@ int EditPrivateProfile(const QString& fileName, const std::function<IniEdit(IniD
     const QString target = exists ? QFileInfo(fileName).canonicalFilePath() : fileName;
     // What a writer killed while saving left goes first, whether or not this write changes
     // anything.
-    QFile::remove(savingFileName(target));
+    QFile::remove(SavingFileName(target));
 
     IniDocument document = IniDocument::fromBytes(file.bytes);
     switch (edit(document)) {
@@ -193,7 +193,7 @@ int EditPrivateProfile(const QString& fileName, const std::function<IniEdit(IniD
     case IniEdit::Changed:
         break;
     }
-    return saveDocument(document, target, !exists) ? 1 : 0;
+    return SaveDocument(document, target, !exists) ? 1 : 0;
 }
 
 } // namespace platform

@@ -80,16 +80,16 @@ bool QuorvelSettings::setFontSize(double points) const {
     return IniFile(filePath_).SaveSetting(kFont, kFontSize, FontSizeText(points));
 }
 
-std::optional<Credentials> QuorvelSettings::credentials() const {
+std::optional<modStrHexByte::Credentials> QuorvelSettings::credentials() const {
     const clsIniFile ini = IniFile(filePath_);
     const std::optional<QString> appId = SetValue(ini.GetSetting(kBaiDuKeyInfo, kAppID));
     const std::optional<QString> stored = SetValue(ini.GetSetting(kBaiDuKeyInfo, kSecretKeyEncode));
     if (!appId || !stored)
         return std::nullopt;
-    return Credentials{*appId, modStrHexByte::DecodeSecretKey(*appId, *stored)};
+    return modStrHexByte::Credentials{*appId, modStrHexByte::DecodeSecretKey(*appId, *stored)};
 }
 
-bool QuorvelSettings::setCredentials(const Credentials& credentials) const {
+bool QuorvelSettings::setCredentials(const modStrHexByte::Credentials& credentials) const {
     // One write: the key is stored only beside the App ID it is encoded under.
     const QString encoded =
         modStrHexByte::EncodeSecretKey(credentials.strAppID, credentials.strSecretKey);

@@ -37,10 +37,10 @@ public:
 
     // BaiDuKeyInfo/AppID as read and Secret_Key_Encode decoded under it; nothing when either is
     // missing, empty or blank.
-    std::optional<Credentials> credentials() const;
+    std::optional<modStrHexByte::Credentials> credentials() const;
     // Both in one write of the file: either both new values are stored or the file keeps its
     // earlier pair. The entries must have passed ProblemStoring (an App ID) and encode (a key).
-    bool setCredentials(const Credentials& credentials) const;
+    bool setCredentials(const modStrHexByte::Credentials& credentials) const;
 
     // Service/HttpEndpoint and Service/HttpsEndpoint, trimmed of spaces.
     ServiceEndpoints serviceEndpoints() const;

@@ -17,7 +17,7 @@ namespace settings {
 
 namespace {
 
-QString runningExecutable() {
+QString RunningExecutable() {
     if (QCoreApplication::instance()) {
         QString path = QCoreApplication::applicationFilePath();
         if (!path.isEmpty())
@@ -29,7 +29,7 @@ QString runningExecutable() {
 // Creating a file is the one test that holds for every user, root and read-only mounts included.
 // An unnamed file never shows in the folder; where the file system cannot make one, a named
 // file is made and removed at once.
-bool canCreateFilesIn(const QString& folder) {
+bool CanCreateFilesIn(const QString& folder) {
     const int fd =
         ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd >= 0) {
@@ -42,31 +42,31 @@ bool canCreateFilesIn(const QString& folder) {
     return probe.open();
 }
 
-QString userConfigFolder() {
+QString UserConfigFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
 } // namespace
 
 QString SettingsFilePath() {
-    return ChooseSettingsFilePath(SettingsFilePathFor(runningExecutable()), userConfigFolder());
+    return ChooseSettingsFilePath(SettingsFilePathFor(RunningExecutable()), UserConfigFolder());
 }
 
 QString SettingsFilePath(const QString& executableName) {
-    const QString sibling = QFileInfo(runningExecutable()).absoluteDir().filePath(executableName);
-    return ChooseSettingsFilePath(SettingsFilePathFor(sibling), userConfigFolder());
+    const QString sibling = QFileInfo(RunningExecutable()).absoluteDir().filePath(executableName);
+    return ChooseSettingsFilePath(SettingsFilePathFor(sibling), UserConfigFolder());
 }
 
 QString ChooseSettingsFilePath(const QString& besideExecutable, const QString& userConfigFolder) {
     const QFileInfo beside(besideExecutable);
     // A portable copy on a read-only medium keeps reading the file it carries.
-    if (beside.exists() || beside.isSymLink() || canCreateFilesIn(beside.absolutePath()))
+    if (beside.exists() || beside.isSymLink() || CanCreateFilesIn(beside.absolutePath()))
         return besideExecutable;
     return QDir(userConfigFolder).filePath(QStringLiteral("quorvel/") + beside.fileName());
 }
 
 QString UserSettingsFolder() {
-    return QDir(userConfigFolder()).filePath(QStringLiteral("quorvel"));
+    return QDir(UserConfigFolder()).filePath(QStringLiteral("quorvel"));
 }
 
 QString SettingsFilePathFor(const QString& executablePath) {

@@ -17,7 +17,7 @@ namespace {
 constexpr std::uint32_t kBufferSize = clsIniFile::kLongestValue + 1;
 
 // A zero character would end the text early at the byte interface and so name another key.
-bool holdsZero(const QString& text) {
+bool HoldsZero(const QString& text) {
     return text.contains(QChar(0));
 }
 
@@ -35,41 +35,41 @@ void CreateUserSettingsFolderFor(const QString& file) {
 } // namespace
 
 void clsIniFile::File(const QString& vData) {
-    m_file = vData;
+    file_ = vData;
 }
 
 QString clsIniFile::File() const {
-    return m_file;
+    return file_;
 }
 
 void clsIniFile::DeleteSection(const QString& Section) {
-    if (holdsZero(Section))
+    if (HoldsZero(Section))
         return;
     platform::WritePrivateProfileStringA(platform::WideToAnsi(Section).constData(), nullptr, "",
-                                         m_file);
+                                         file_);
 }
 
 short clsIniFile::SaveSetting(const QString& Section, const QString& Key, const QString& Value) {
-    if (holdsZero(Section) || holdsZero(Key) || holdsZero(Value))
+    if (HoldsZero(Section) || HoldsZero(Key) || HoldsZero(Value))
         return 0;
-    CreateUserSettingsFolderFor(m_file);
+    CreateUserSettingsFolderFor(file_);
     const int result = platform::WritePrivateProfileStringA(
         platform::WideToAnsi(Section).constData(), platform::WideToAnsi(Key).constData(),
-        platform::WideToAnsi(Value).constData(), m_file);
+        platform::WideToAnsi(Value).constData(), file_);
     return result != 0 ? 1 : 0;
 }
 
 short clsIniFile::SaveSettings(const QString& Section,
                                const QList<std::pair<QString, QString>>& KeysAndValues) {
-    if (holdsZero(Section))
+    if (HoldsZero(Section))
         return 0;
     for (const auto& [key, value] : KeysAndValues) {
-        if (holdsZero(key) || holdsZero(value))
+        if (HoldsZero(key) || HoldsZero(value))
             return 0;
     }
-    CreateUserSettingsFolderFor(m_file);
+    CreateUserSettingsFolderFor(file_);
     const QByteArray section = platform::WideToAnsi(Section);
-    const int result = platform::EditPrivateProfile(m_file, [&](platform::IniDocument& document) {
+    const int result = platform::EditPrivateProfile(file_, [&](platform::IniDocument& document) {
         auto edit = platform::IniEdit::Unchanged;
         for (const auto& [key, value] : KeysAndValues) {
             switch (platform::SetProfileValue(document, section.constData(),
@@ -90,13 +90,13 @@ short clsIniFile::SaveSettings(const QString& Section,
 }
 
 QString clsIniFile::GetSetting(const QString& Section, const QString& KeyName) const {
-    if (holdsZero(Section) || holdsZero(KeyName))
+    if (HoldsZero(Section) || HoldsZero(KeyName))
         return clsIniFile::kUnknownValue;
     QByteArray buffer(kBufferSize, '\0');
     const std::uint32_t count = platform::GetPrivateProfileStringA(
         platform::WideToAnsi(Section).constData(), platform::WideToAnsi(KeyName).constData(),
         platform::WideToAnsi(clsIniFile::kUnknownValue).constData(), buffer.data(), kBufferSize,
-        m_file);
+        file_);
     if (count < 1)
         return clsIniFile::kUnknownSectionOrKey;
     return platform::AnsiToWide(buffer.left(count));
@@ -104,11 +104,11 @@ QString clsIniFile::GetSetting(const QString& Section, const QString& KeyName) c
 
 short clsIniFile::GetSection(const QString& Section, QStringList& KeyArray) const {
     KeyArray = QStringList{QString()};
-    if (holdsZero(Section))
+    if (HoldsZero(Section))
         return 0;
     QByteArray buffer(kBufferSize, '\0');
     const std::uint32_t count = platform::GetPrivateProfileStringA(
-        platform::WideToAnsi(Section).constData(), nullptr, "", buffer.data(), kBufferSize, m_file);
+        platform::WideToAnsi(Section).constData(), nullptr, "", buffer.data(), kBufferSize, file_);
     if (count < 1)
         return 0;
 

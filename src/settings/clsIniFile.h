@@ -41,5 +41,5 @@ public:
     short GetSection(const QString& Section, QStringList& KeyArray) const;
 
 private:
-    QString m_file;
+    QString file_;
 };

@@ -22,7 +22,7 @@
 #include <vector>
 
 // Answers the window's dialogs in a person's place, from a script, and keeps what was shown.
-class ScriptedDialogs final : public Dialogs {
+class ScriptedDialogs final : public app::Dialogs {
 public:
     struct Shown {
         QString prompt;
@@ -39,7 +39,7 @@ public:
 
     int MsgBox(const QString& prompt, int style, const QString& title) override {
         shown.push_back({prompt, style, title});
-        return next(messages_, int{MsgBoxAnswer::vbOK});
+        return next(messages_, int{app::vbOK});
     }
     QString InputBox(const QString& prompt, const QString& title) override {
         shown.push_back({prompt, -1, title});

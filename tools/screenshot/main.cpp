@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QTemporaryDir settingsFolder;
-    QtDialogs dialogs;
+    app::QtDialogs dialogs;
     frmTranslate window(dialogs, settingsFolder.filePath("quorvel.ini"));
     window.Form_Load();
     window.findChild<QPlainTextEdit*>("Text1")->setPlainText(
