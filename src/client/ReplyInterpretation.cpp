@@ -33,9 +33,12 @@ TranslateReply InterpretReply(const QByteArray& body, long httpStatus) {
 
     const QJsonValue errorCode = reply[QLatin1String("error_code")];
     if (!errorCode.isUndefined()) {
-        return {QStringLiteral("错误代码:") + ValueText(errorCode) + QStringLiteral(",说明:") +
+        const QString code = ValueText(errorCode);
+        return {QStringLiteral("错误代码:") + code + QStringLiteral(",说明:") +
                     ValueText(reply[QLatin1String("error_msg")]),
-                true};
+                true,
+                code,
+                {}};
     }
 
     const QJsonValue results = reply[QLatin1String("trans_result")];
@@ -44,7 +47,7 @@ TranslateReply InterpretReply(const QByteArray& body, long httpStatus) {
     QStringList lines;
     for (const QJsonValue result : results.toArray())
         lines << result[QLatin1String("dst")].toString();
-    return {lines.join(QStringLiteral("\r\n")), false};
+    return {lines.join(QStringLiteral("\r\n")), false, {}, lines};
 }
 
 } // namespace modQuorvel

@@ -29,7 +29,8 @@ TranslateReply RequestTranslation(const QString& source, const QString& from, co
         request.Send(body);
         return InterpretReply(request.ResponseBody(), request.Status());
     } catch (const platform::HttpError& error) {
-        throw TranslateFailure(QStringLiteral("请求失败:") + error.description());
+        throw TranslateFailure(QStringLiteral("请求失败:") + error.description(),
+                               error.transient());
     }
 }
 
