@@ -10,4 +10,9 @@ namespace standin {
 // Returns false when no such connection is open.
 bool DropConnection(const std::string& remoteAddr, int remotePort, int localPort);
 
+// cpp-httplib listens with a backlog of 5 connections: a client that opens a few dozen at once
+// would see some of them wait a second for the SYN to be sent again. This listens again on the
+// listening socket of `localPort`, found the same way, with the system's largest backlog.
+void WidenListenBacklog(int localPort);
+
 } // namespace standin

@@ -103,6 +103,7 @@ int StandInService::start(const std::string& host, int port) {
     if (bound <= 0) {
         throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
     }
+    WidenListenBacklog(bound);
     host_ = host;
     port_ = bound;
     {
