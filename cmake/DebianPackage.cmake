@@ -1,8 +1,5 @@
 # The Debian package, made by `cpack -G DEB` in the build folder (scripts/package).
 
-set(QUORVEL_PACKAGE_MAINTAINER "The Quorvel developers <quorvel@example.org>"
-    CACHE STRING "Maintainer field of the Debian package")
-
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -27,5 +24,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # time: libcurl (on the first translation), Qt's Chinese translations and a Chinese font.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, qt6-translations-l10n, fonts-noto-cjk")
+# The window runs natively on a Wayland desktop with Qt's Wayland plugin, and through XWayland
+# without it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 
 include(CPack)

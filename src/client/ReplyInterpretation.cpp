@@ -26,12 +26,16 @@ std::optional<QString> ScalarText(const QJsonValue& value) {
     return std::nullopt;
 }
 
-// The service's error line, when the reply is one: a code other than the success code.
-std::optional<QString> ServiceErrorLine(const QJsonObject& reply) {
+// The service's error code, when the reply is an error: a code other than the success code.
+std::optional<QString> ServiceErrorCode(const QJsonObject& reply) {
     const std::optional<QString> code = ScalarText(reply[QLatin1String("error_code")]);
     if (!code || code->isEmpty() || *code == kSuccessCode)
         return std::nullopt;
-    QString line = QStringLiteral("错误代码:") + *code;
+    return code;
+}
+
+QString ServiceErrorLine(const QJsonObject& reply, const QString& code) {
+    QString line = QStringLiteral("错误代码:") + code;
     if (const std::optional<QString> message = ScalarText(reply[QLatin1String("error_msg")]))
         line += QStringLiteral(",说明:") + *message;
     return line;
@@ -62,8 +66,8 @@ TranslateReply InterpretReply(const QByteArray& body, long httpStatus) {
     const bool json = parseError.error == QJsonParseError::NoError && document.isObject();
 
     // The service's own error reply is shown whatever status it came with.
-    if (const std::optional<QString> errorLine = json ? ServiceErrorLine(reply) : std::nullopt)
-        return {*errorLine, true};
+    if (const std::optional<QString> code = json ? ServiceErrorCode(reply) : std::nullopt)
+        return {ServiceErrorLine(reply, *code), true, *code, {}};
     // Anything else that is not a success (a redirect, a server's error page, a proxy's page)
     // says so, even when its body looks like a translation.
     if (httpStatus < 200 || httpStatus > 299)
@@ -71,7 +75,7 @@ TranslateReply InterpretReply(const QByteArray& body, long httpStatus) {
     const std::optional<QStringList> lines = json ? TranslatedLines(reply) : std::nullopt;
     if (!lines)
         throw TranslateFailure(kUnrecognisedReply);
-    return {lines->join(QStringLiteral("\r\n")), false};
+    return {lines->join(QStringLiteral("\r\n")), false, {}, *lines};
 }
 
 } // namespace modQuorvel

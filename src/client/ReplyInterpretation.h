@@ -2,14 +2,18 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace modQuorvel {
 
 // What the window shows: the translated lines, or with serviceError set the service's
-// "错误代码:...,说明:..." line.
+// "错误代码:...,说明:..." line. The lines and the code are also kept apart for callers that match
+// results to the lines they sent or decide what to do about an error.
 struct TranslateReply {
     QString text;
     bool serviceError = false;
+    QString errorCode;   // the service's error code; empty for a translation
+    QStringList results; // the dst values in order; empty for an error
 };
 
 // Reads the service's JSON reply. A top-level error_code (string or number, other than the

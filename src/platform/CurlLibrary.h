@@ -16,7 +16,9 @@ struct CurlLibrary {
     decltype(&::curl_slist_append) slist_append;
     decltype(&::curl_slist_free_all) slist_free_all;
 
-    // Opened and initialised once per process; throws HttpError when libcurl cannot be loaded.
+    // Opened and initialised once per process, before any handle exists, also when several
+    // threads ask at once; throws HttpError when libcurl cannot be loaded. Each request then uses
+    // its own handle, so requests may run in several threads.
     static const CurlLibrary& Get();
 };
 

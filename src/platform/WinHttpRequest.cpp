@@ -53,6 +53,21 @@ QString DescribeFailure(CURLcode code) {
     }
 }
 
+// Failures that may well not recur on another try: the exchange timed out, or the connection
+// broke on the way.
+bool IsTransient(CURLcode code) {
+    switch (code) {
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The reason given for a reply stopped at the size limit, which the write callback flags: libcurl
 // itself reports it as any other write error.
 const QString kReplyTooLarge = QStringLiteral("服务器回复过大");
@@ -176,7 +191,7 @@ void WinHttpRequest::Send(const QByteArray& body) {
         throw HttpError(kReplyTooLarge);
     }
     if (result != CURLE_OK)
-        throw HttpError(DescribeFailure(result));
+        throw HttpError(DescribeFailure(result), IsTransient(result));
     CurlLibrary::Get().easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status_);
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the built tree into a scratch folder and checks what a user's system would get: the
 # exact file list, the icons, the desktop entry and the AppStream metadata (with the validators
-# the distributions use), then makes the Debian package and checks its fields and contents.
+# the distributions use), then makes the Debian package, checks its fields and contents, and has
+# lintian check it (manual pages and changelog included).
 #
 # usage: test_package.sh BUILD_DIR VERSION APP_ID PROGRAM...
 # The environment variables CMAKE and CPACK name the tools of the build (default: from PATH).
@@ -51,7 +52,7 @@ finish() {
     exit 1
 }
 
-for tool in "$cmake" "$cpack" desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps; do
+for tool in "$cmake" "$cpack" desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps lintian; do
     command -v "$tool" >/dev/null ||
         fail "tool $tool is installed (scripts/install-deps installs it)"
 done
@@ -74,7 +75,9 @@ expected+=(
     "share/applications/$app_id.desktop"
     "share/metainfo/$app_id.metainfo.xml"
     "share/doc/quorvel/copyright"
+    "share/doc/quorvel/changelog.gz"
 )
+for p in "${programs[@]}"; do expected+=("share/man/man1/$p.1.gz"); done
 expected_list=$(printf '%s\n' "${expected[@]}" | sort)
 installed_list=$(cd "$usr" && find . ! -type d | sed 's|^\./||' | sort)
 check "the installed files are exactly the expected ones" \
@@ -163,8 +166,20 @@ for dep in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libcurl4 libssl3 qt6-tran
     check "the package depends on $dep" grep -qE "(^|, )$dep( \(|,|$)" <<<"$depends"
 done
 
+check "the package recommends qt6-wayland" \
+    test "$(dpkg-deb --field "$deb" Recommends)" = qt6-wayland
+
 package_list=$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $6}' | sed "s|^\./${prefix#/}/||" | sort)
 check "the package holds exactly the installed files" \
     diff -u --label installed --label package <(echo "$installed_list") <(echo "$package_list")
+
+# Passing means no errors and no warnings; informational tags are only shown.
+if report=$(lintian --allow-root --fail-on error,warning "$deb" 2>&1) &&
+    ! grep -qE '^[EW]: ' <<<"$report"; then
+    pass "lintian finds no error and no warning in the package"
+else
+    fail "lintian finds no error and no warning in the package"
+fi
+[ -n "$report" ] && sed 's/^/      /' <<<"$report"
 
 finish

@@ -16,7 +16,10 @@ inline const QString kAppId = QStringLiteral("20260101000000001");
 inline const QString kKey = QStringLiteral("QuorvelTestKey01");
 
 inline standin::ServiceOptions TestAccount(int maxRequestsPerSecond = 0) {
-    return {{{kAppId.toStdString(), kKey.toStdString()}}, maxRequestsPerSecond, {}, {}};
+    standin::ServiceOptions options;
+    options.accounts = {{kAppId.toStdString(), kKey.toStdString()}};
+    options.maxRequestsPerSecond = maxRequestsPerSecond;
+    return options;
 }
 
 // One field of a recorded form body, decoded; "<missing>" when the body has no such field.

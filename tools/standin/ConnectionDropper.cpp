@@ -46,16 +46,24 @@ bool IsConnection(int fd, const std::string& remoteAddr, int remotePort, int loc
            ToEndpoint(local).port == localPort;
 }
 
-// The descriptor of that accepted connection, or -1.
-int FindConnection(const std::string& remoteAddr, int remotePort, int localPort) {
+bool IsListeningOn(int fd, int localPort) {
+    int listening = 0;
+    socklen_t size = sizeof listening;
+    sockaddr_storage local{};
+    socklen_t localLength = sizeof local;
+    return getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &size) == 0 && listening != 0 &&
+           getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLength) == 0 &&
+           ToEndpoint(local).port == localPort;
+}
+
+// The first of the process's descriptors that `matches`, or -1.
+template <typename Match> int FindDescriptor(const Match& matches) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
         const std::string name = entry.path().filename().string();
         int fd = -1;
-        if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc{}) {
-            continue;
-        }
-        if (IsConnection(fd, remoteAddr, remotePort, localPort)) {
+        if (std::from_chars(name.data(), name.data() + name.size(), fd).ec == std::errc{} &&
+            matches(fd)) {
             return fd;
         }
     }
@@ -66,7 +74,8 @@ int FindConnection(const std::string& remoteAddr, int remotePort, int localPort)
 
 bool DropConnection(const std::string& remoteAddr, int remotePort, int localPort,
                     const std::string& bytesFirst) {
-    const int fd = FindConnection(remoteAddr, remotePort, localPort);
+    const int fd = FindDescriptor(
+        [&](int candidate) { return IsConnection(candidate, remoteAddr, remotePort, localPort); });
     if (fd < 0) {
         return false;
     }
@@ -74,6 +83,14 @@ bool DropConnection(const std::string& remoteAddr, int remotePort, int localPort
         static_cast<void>(send(fd, bytesFirst.data(), bytesFirst.size(), MSG_NOSIGNAL));
     }
     return shutdown(fd, SHUT_RDWR) == 0;
+}
+
+void WidenListenBacklog(int localPort) {
+    const int fd =
+        FindDescriptor([&](int candidate) { return IsListeningOn(candidate, localPort); });
+    if (fd >= 0) {
+        listen(fd, SOMAXCONN);
+    }
 }
 
 } // namespace standin

@@ -12,4 +12,9 @@ namespace standin {
 bool DropConnection(const std::string& remoteAddr, int remotePort, int localPort,
                     const std::string& bytesFirst = {});
 
+// cpp-httplib listens with a backlog of 5 connections: a client that opens a few dozen at once
+// would see some of them wait a second for the SYN to be sent again. This listens again on the
+// listening socket of `localPort`, found the same way, with the system's largest backlog.
+void WidenListenBacklog(int localPort);
+
 } // namespace standin

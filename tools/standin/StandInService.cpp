@@ -91,6 +91,11 @@ int StandInService::start(const std::string& host, int port) {
                                  "' or key '" + options_.keyFile + "'");
     }
     configureRoutes(*server);
+    // Enough workers for a client that keeps dozens of requests in flight, each held for the
+    // latency.
+    server->new_task_queue = [] {
+        return new httplib::ThreadPool(64);
+    };
     server->set_keep_alive_timeout(1); // lets stop() return soon after clients go quiet
 
     const int bound =
@@ -98,6 +103,7 @@ int StandInService::start(const std::string& host, int port) {
     if (bound <= 0) {
         throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
     }
+    WidenListenBacklog(bound);
     host_ = host;
     port_ = bound;
     {
@@ -162,12 +168,12 @@ std::string StandInService::origin() const {
 void StandInService::setFault(Fault fault, std::chrono::milliseconds delay, int status,
                               std::size_t size) {
     const std::lock_guard lock(mutex_);
-    fault_ = {fault, delay, status, size, {}};
+    fault_ = {fault, delay, status, size, {}, {}};
 }
 
 void StandInService::setReply(int status, std::string body) {
     const std::lock_guard lock(mutex_);
-    fault_ = {Fault::Scripted, {}, status, 0, std::move(body)};
+    fault_ = {Fault::Scripted, {}, status, 0, std::move(body), {}};
 }
 
 std::vector<RecordedRequest> StandInService::requests() const {
@@ -180,6 +186,35 @@ void StandInService::clearRequests() {
     requests_.clear();
 }
 
+void StandInService::scriptNext(int count, Fault fault, const std::string& errorCode) {
+    const std::lock_guard lock(mutex_);
+    for (int i = 0; i < count; ++i) {
+        scripted_.push_back({fault, {}, 500, kHugeReplyBytes, {}, errorCode});
+    }
+}
+
+int StandInService::rateLimitAnswers() const {
+    const std::lock_guard lock(mutex_);
+    return rateLimitAnswers_;
+}
+
+StandInService::FaultSetting StandInService::takeFault() {
+    const std::lock_guard lock(mutex_);
+    if (scripted_.empty()) {
+        return fault_;
+    }
+    FaultSetting next = scripted_.front();
+    scripted_.pop_front();
+    return next;
+}
+
+std::chrono::milliseconds StandInService::drawLatency() {
+    const std::lock_guard lock(mutex_);
+    const auto jitter = options_.latencyJitter.count();
+    return options_.latency +
+           std::chrono::milliseconds(jitter > 0 ? latencyDraw_() % (jitter + 1) : 0);
+}
+
 void StandInService::configureRoutes(httplib::Server& server) {
     // Each handler records its request first: cpp-httplib reads the body only after its
     // pre-routing hook, so that hook cannot record it.
@@ -188,7 +223,18 @@ void StandInService::configureRoutes(httplib::Server& server) {
         handleTranslate(request, response);
     };
     server.Get(kTranslatePath, translate);
-    server.Post(kTranslatePath, translate);
+    // cpp-httplib refuses form bodies over 8 KB, but the service takes a q of 6000 bytes of
+    // Chinese, some 18 KB encoded: the body is read here instead, with no such limit.
+    server.Post(kTranslatePath,
+                [translate](const httplib::Request& request, httplib::Response& response,
+                            const httplib::ContentReader& content) {
+                    httplib::Request whole = request;
+                    content([&whole](const char* data, std::size_t length) {
+                        whole.body.append(data, length);
+                        return true;
+                    });
+                    translate(whole, response);
+                });
 
     const auto redirected = [this](const httplib::Request& request, httplib::Response& response) {
         record(request);
@@ -214,20 +260,30 @@ void StandInService::configureRoutes(httplib::Server& server) {
 }
 
 void StandInService::record(const httplib::Request& request) {
-    RecordedRequest recorded{request.method, request.path, {}, request.body};
+    RecordedRequest recorded{
+        request.method, request.path, {}, request.body, std::chrono::steady_clock::now()};
     recorded.headers.assign(request.headers.begin(), request.headers.end());
     const std::lock_guard lock(mutex_);
     requests_.push_back(std::move(recorded));
 }
 
 void StandInService::handleTranslate(const httplib::Request& request, httplib::Response& response) {
-    FaultSetting fault;
-    {
-        const std::lock_guard lock(mutex_);
-        fault = fault_;
+    const FaultSetting fault = takeFault();
+    std::string body;
+    if (fault.fault == Fault::None || fault.fault == Fault::MissingResult ||
+        fault.fault == Fault::Delay) {
+        body = answer(request, fault.fault == Fault::MissingResult); // counted on arrival
+    } else if (fault.fault == Fault::ServiceError) {
+        body = ErrorReply(KnownError(fault.errorCode));
+    }
+    if (!waitUnlessStopped(drawLatency())) {
+        DropConnection(request.remote_addr, request.remote_port, port_);
+        return;
     }
     switch (fault.fault) {
     case Fault::None:
+    case Fault::MissingResult:
+    case Fault::ServiceError:
         break;
     case Fault::Delay:
         if (!waitUnlessStopped(fault.delay)) {
@@ -277,18 +333,20 @@ void StandInService::handleTranslate(const httplib::Request& request, httplib::R
         DropConnection(request.remote_addr, request.remote_port, port_, NotHttpReply());
         return;
     }
-    response.set_content(answer(request), "application/json");
+    response.set_content(body, "application/json");
 }
 
-std::string StandInService::answer(const httplib::Request& request) {
+std::string StandInService::answer(const httplib::Request& request, bool dropLastResult) {
     const std::map<std::string, std::string> fields = RequestFields(request);
     std::string body;
     if (const auto error = CheckTranslateRequest(fields, options_.accounts)) {
         body = ErrorReply(*error);
     } else if (!limiter_->admit(fields.at("appid"))) {
         body = ErrorReply(RateLimitError());
+        const std::lock_guard lock(mutex_);
+        ++rateLimitAnswers_;
     } else {
-        body = TranslationReply(fields);
+        body = TranslationReply(fields, dropLastResult);
     }
     return body;
 }

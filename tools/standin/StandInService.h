@@ -10,9 +10,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <utility>
@@ -43,6 +45,7 @@ struct RecordedRequest {
     // Names and values as received (cpp-httplib keeps them sorted by name, not in wire order).
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body; // raw body bytes, undecoded
+    std::chrono::steady_clock::time_point arrived;
 
     // The value of the first header of that name, compared without case; "" if absent.
     std::string header(const std::string& name) const;
@@ -62,12 +65,19 @@ enum class Fault {
     InvalidJsonBody,    // 200 with a body that starts as the service's JSON but is not JSON
     Scripted,           // the status and body given to setReply
     NotHttp,            // bytes that are no HTTP reply at all, then close the connection
+    ServiceError,       // the service's error reply with the code given to scriptNext
+    MissingResult,      // a translation whose trans_result lacks the element of the last line
 };
 
 struct ServiceOptions {
     std::map<std::string, std::string> accounts; // App ID -> secret key
     int maxRequestsPerSecond = 0;                // per App ID; 0 = no limit; past it: 54003
     std::string certFile, keyFile;               // both set: serve TLS (PEM files)
+    // How long each answer takes, like a network and a busy service: `latency` plus a random
+    // part of up to `latencyJitter`, drawn for every request, so concurrent answers overtake
+    // each other. The rate limit counts a request when it arrives.
+    std::chrono::milliseconds latency{0};
+    std::chrono::milliseconds latencyJitter{0};
 };
 
 class StandInService {
@@ -93,8 +103,13 @@ public:
     // Fault::Scripted: every later request gets `body` (as application/json) with `status`.
     void setReply(int status, std::string body);
 
+    // The next `count` requests on kTranslatePath meet `fault` (with Fault::ServiceError the
+    // error reply of `errorCode`) before the standing fault applies again.
+    void scriptNext(int count, Fault fault, const std::string& errorCode = {});
+
     std::vector<RecordedRequest> requests() const; // every request received, in order
     void clearRequests();
+    int rateLimitAnswers() const; // how many 54003 answers the rate limit gave
 
 private:
     struct FaultSetting {
@@ -103,13 +118,18 @@ private:
         int status = 500;
         std::size_t size = kHugeReplyBytes;
         std::string body;
+        std::string errorCode;
     };
 
     void configureRoutes(httplib::Server& server);
     void record(const httplib::Request& request);
     void handleTranslate(const httplib::Request& request, httplib::Response& response);
-    // The JSON body of the service's answer to the request.
-    std::string answer(const httplib::Request& request);
+    // The fault for this request: the next scripted one, or the standing one.
+    FaultSetting takeFault();
+    // The JSON body of the service's answer to the request; without its last result when
+    // `dropLastResult`.
+    std::string answer(const httplib::Request& request, bool dropLastResult = false);
+    std::chrono::milliseconds drawLatency();
     std::string origin() const;
     // Waits for `delay`; false when the service is stopped meanwhile.
     bool waitUnlessStopped(std::chrono::milliseconds delay);
@@ -125,7 +145,10 @@ private:
     std::condition_variable stopping_;
     bool stopRequested_ = false;
     FaultSetting fault_;
+    std::deque<FaultSetting> scripted_;
     std::vector<RecordedRequest> requests_;
+    int rateLimitAnswers_ = 0;
+    std::minstd_rand latencyDraw_;
 };
 
 } // namespace standin

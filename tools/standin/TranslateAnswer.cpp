@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
 
 namespace standin {
 
@@ -55,6 +56,29 @@ ServiceError RateLimitError() {
     return {"54003", "Invalid Access Limit"};
 }
 
+ServiceError KnownError(const std::string& code) {
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 12> kMessages{{
+        {"52001", "TIMEOUT"},
+        {"52002", "SYSTEM ERROR"},
+        {"52003", "UNAUTHORIZED USER"},
+        {"54000", "PARAM_FROM_TO_OR_Q_EMPTY"},
+        {"54001", "Invalid Sign"},
+        {"54003", "Invalid Access Limit"},
+        {"54004", "Please recharge"},
+        {"54005", "LONG QUERY TOO FREQUENT"},
+        {"58000", "INVALID_CLIENT_IP"},
+        {"58001", "INVALID_TO_PARAM"},
+        {"58002", "SERVICE CLOSED"},
+        {"90107", "AUTHENTICATION FAILED"},
+    }};
+    for (const auto& [known, message] : kMessages) {
+        if (known == code) {
+            return {code, std::string(message)};
+        }
+    }
+    return {code, {}};
+}
+
 std::optional<ServiceError>
 CheckTranslateRequest(const std::map<std::string, std::string>& fields,
                       const std::map<std::string, std::string>& accounts) {
@@ -85,7 +109,8 @@ std::string ErrorReply(const ServiceError& error) {
            ",\"error_msg\":" + JsonQuoted(QString::fromStdString(error.message)) + "}";
 }
 
-std::string TranslationReply(const std::map<std::string, std::string>& fields) {
+std::string TranslationReply(const std::map<std::string, std::string>& fields,
+                             bool dropLastResult) {
     const QString q = QString::fromStdString(Field(fields, "q"));
     const QString to = QString::fromStdString(Field(fields, "to"));
     QString from = QString::fromStdString(Field(fields, "from"));
@@ -96,7 +121,8 @@ std::string TranslationReply(const std::map<std::string, std::string>& fields) {
     std::string reply =
         "{\"from\":" + JsonQuoted(from) + ",\"to\":" + JsonQuoted(to) + ",\"trans_result\":[";
     const QStringList lines = q.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
+    const qsizetype answered = lines.size() - (dropLastResult ? 1 : 0);
+    for (qsizetype i = 0; i < answered; ++i) {
         QString line = lines[i];
         if (line.endsWith(QLatin1Char('\r'))) {
             line.chop(1);

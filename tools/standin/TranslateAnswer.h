@@ -17,6 +17,8 @@ ServiceError UnknownAppIdError(); // 52003 UNAUTHORIZED USER
 ServiceError WrongSignError();    // 54001 Invalid Sign
 ServiceError BadLanguageError();  // 58001 INVALID_TO_PARAM
 ServiceError RateLimitError();    // 54003 Invalid Access Limit
+// The service's error of that code with its message ("" for a code it does not have).
+ServiceError KnownError(const std::string& code);
 
 // Checks one set of decoded form fields against the accounts (App ID -> secret key), in the
 // service's order: an empty q, from, to, appid, salt or sign; an unknown App ID; a sign that is
@@ -30,8 +32,10 @@ CheckTranslateRequest(const std::map<std::string, std::string>& fields,
 std::string ErrorReply(const ServiceError& error);
 
 // The compact JSON body of a success reply to fields that passed CheckTranslateRequest: one
-// trans_result element per line of q (split at LF, a CR before it dropped, empty lines kept).
-std::string TranslationReply(const std::map<std::string, std::string>& fields);
+// trans_result element per line of q (split at LF, a CR before it dropped, empty lines kept);
+// the last line's element left out when `dropLastResult`.
+std::string TranslationReply(const std::map<std::string, std::string>& fields,
+                             bool dropLastResult = false);
 
 // The service's answer to one set of decoded form fields, without any networking: the JSON body.
 std::string AnswerTranslateRequest(const std::map<std::string, std::string>& fields,

@@ -51,22 +51,31 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption rateOption(
         QStringLiteral("rate"), QStringLiteral("Requests per second per App ID; 0 = no limit."),
         QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption latencyOption(
+        QStringLiteral("latency"),
+        QStringLiteral("Milliseconds each answer waits, like a network between client and "
+                       "service."),
+        QStringLiteral("MS"), QStringLiteral("0"));
     const QCommandLineOption certOption(QStringLiteral("cert"),
                                         QStringLiteral("PEM certificate; with --key, serve TLS."),
                                         QStringLiteral("FILE"));
     const QCommandLineOption keyOption(QStringLiteral("key"),
                                        QStringLiteral("PEM private key of the certificate."),
                                        QStringLiteral("FILE"));
-    parser.addOptions({portOption, hostOption, accountOption, rateOption, certOption, keyOption});
+    parser.addOptions(
+        {portOption, hostOption, accountOption, rateOption, latencyOption, certOption, keyOption});
     parser.process(app);
 
     bool portOk = false;
     bool rateOk = false;
+    bool latencyOk = false;
     const int port = parser.value(portOption).toInt(&portOk);
     standin::ServiceOptions options;
     options.maxRequestsPerSecond = parser.value(rateOption).toInt(&rateOk);
-    if (!portOk || port < 0 || port > 65535 || !rateOk || options.maxRequestsPerSecond < 0) {
-        std::fprintf(stderr, "quorvel-standin: --port and --rate take a number\n");
+    options.latency = std::chrono::milliseconds(parser.value(latencyOption).toInt(&latencyOk));
+    if (!portOk || port < 0 || port > 65535 || !rateOk || options.maxRequestsPerSecond < 0 ||
+        !latencyOk || options.latency.count() < 0) {
+        std::fprintf(stderr, "quorvel-standin: --port, --rate and --latency take a number\n");
         return 2;
     }
     if (parser.isSet(certOption) != parser.isSet(keyOption)) {

@@ -1,0 +1,230 @@
+// Documents through the in-process stand-in service playing an account and a network: the rate
+// reached against the account's budget, next to the same requests sent one at a time, and the
+// peak memory of a 50 MB document against a 1 MB one.
+//
+//   bench_documents          the 300 KB document at rates 10 and 100, and the memory figures
+//   bench_documents --slow   also at rate 1 (about two minutes)
+//   bench_documents --child FILE ENDPOINT RATE   one document, its peak memory (used by the above)
+#include "client/modQuorvel.h"
+#include "documents/DocumentBatches.h"
+#include "documents/RatePacer.h"
+#include "documents/TranslateDocument.h"
+#include "standin/StandInService.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+const QString kAppId = QStringLiteral("2015063000000001");
+const QString kSecretKey = QStringLiteral("12345678");
+
+// A mixed Chinese and English text of about `bytes` bytes: lines of 20 to 400 bytes, a blank
+// line now and then, always the same.
+QByteArray MixedDocument(qsizetype bytes) {
+    static const char* const kWords[] = {"the", "service", "translates", "every",    "line",
+                                         "of",  "a",       "long",       "document", "quickly"};
+    static const char* const kPhrases[] = {"你好", "世界", "翻译", "文档", "每一行", "服务"};
+    std::minstd_rand draw(1);
+    QByteArray text;
+    while (text.size() < bytes) {
+        const auto kind = draw() % 8;
+        if (kind == 0) {
+            text += '\n';
+            continue;
+        }
+        const auto count = 3 + draw() % 40;
+        for (unsigned i = 0; i < count; ++i) {
+            if (kind % 2 == 1)
+                text += QByteArray(i ? " " : "") + kWords[draw() % 10];
+            else
+                text += QByteArray(i ? "，" : "") + kPhrases[draw() % 6];
+        }
+        text += kind % 2 == 1 ? ".\n" : "。\n";
+    }
+    return text;
+}
+
+documents::DocumentJob JobFor(const standin::StandInService& service, double rate) {
+    documents::DocumentJob job;
+    job.account = {"auto", "zh", kAppId, kSecretKey, false, {}};
+    job.account.connection.httpEndpoint = QString::fromStdString(service.endpoint());
+    job.requestsPerSecond = rate;
+    return job;
+}
+
+// The most requests that arrived at the service within any one second.
+int BusiestSecond(const std::vector<standin::RecordedRequest>& requests) {
+    std::vector<Clock::time_point> times;
+    for (const auto& request : requests)
+        times.push_back(request.arrived);
+    std::sort(times.begin(), times.end());
+    int most = 0;
+    for (std::size_t first = 0, last = 0; last < times.size(); ++last) {
+        while (times[last] - times[first] >= std::chrono::seconds(1))
+            ++first;
+        most = std::max(most, static_cast<int>(last - first + 1));
+    }
+    return most;
+}
+
+// Requests per second twice: over the whole run, and as the service saw them arrive (from the
+// first to the last, without the time to connect before it and the last answer after it).
+void Report(const char* how, const standin::StandInService& service, double seconds, int rate) {
+    const auto requests = service.requests();
+    const double perSecond = static_cast<double>(requests.size()) / seconds;
+    auto [first, last] =
+        std::minmax_element(requests.begin(), requests.end(),
+                            [](const auto& a, const auto& b) { return a.arrived < b.arrived; });
+    const double span = std::chrono::duration<double>(last->arrived - first->arrived).count();
+    const double arriving = static_cast<double>(requests.size() - 1) / span;
+    std::printf("  %-17s %4zu requests in %6.2f s: %6.2f/s = %4.2f of budget; arriving %6.2f/s = "
+                "%4.2f; busiest second %3d; 54003 answers %d\n",
+                how, requests.size(), seconds, perSecond, perSecond / rate, arriving,
+                arriving / rate, BusiestSecond(requests), service.rateLimitAnswers());
+}
+
+// The same requests as the document's, one after another, at the same rate.
+double OneAtATime(const QByteArray& document, const documents::DocumentJob& job) {
+    QBuffer input;
+    input.setData(document);
+    input.open(QIODevice::ReadOnly);
+    documents::DocumentBatches batches(input, job.maxRequestBytes);
+    documents::RatePacer pacer(job.requestsPerSecond);
+    const Clock::time_point start = Clock::now();
+    while (const auto batch = batches.next()) {
+        if (batch->q.isEmpty())
+            continue;
+        pacer.acquire({});
+        const auto& a = job.account;
+        modQuorvel::TranslateText(batch->q, a.from, a.to, a.appId, a.secretKey, a.https,
+                                  a.connection);
+    }
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void RateAgainstBudget(const QByteArray& document, int latency, int rate) {
+    standin::ServiceOptions options;
+    options.accounts = {{kAppId.toStdString(), kSecretKey.toStdString()}};
+    options.latency = milliseconds(latency);
+    options.maxRequestsPerSecond = rate;
+    std::printf("%lld KB document, latency %d ms, rate %d/s\n",
+                static_cast<long long>(document.size() / 1024), latency, rate);
+    {
+        standin::StandInService service(options);
+        service.start();
+        QBuffer input, output;
+        input.setData(document);
+        input.open(QIODevice::ReadOnly);
+        output.open(QIODevice::WriteOnly);
+        const Clock::time_point start = Clock::now();
+        const documents::DocumentResult result =
+            documents::TranslateDocument(input, output, JobFor(service, rate));
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (result.outcome != documents::DocumentOutcome::Translated)
+            std::printf("  FAILED: %s\n", qPrintable(result.message));
+        Report("TranslateDocument", service, seconds, rate);
+    }
+    {
+        standin::StandInService service(options);
+        service.start();
+        const double seconds = OneAtATime(document, JobFor(service, rate));
+        Report("one at a time", service, seconds, rate);
+    }
+}
+
+// The peak resident set of this process since it started, in KB. getrusage's ru_maxrss would
+// also count the parent's pages mapped at the fork, before the program was executed; VmHWM
+// counts this program's own.
+long PeakResidentKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+// In the child: translates FILE through ENDPOINT at RATE into /dev/null, prints the peak
+// resident set in KB.
+int Child(const QString& file, const QString& endpoint, double rate) {
+    QFile input(file), output(QStringLiteral("/dev/null"));
+    if (!input.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly))
+        return 1;
+    documents::DocumentJob job;
+    job.account = {"auto", "zh", kAppId, kSecretKey, false, {}};
+    job.account.connection.httpEndpoint = endpoint;
+    job.requestsPerSecond = rate;
+    const documents::DocumentResult result = documents::TranslateDocument(input, output, job);
+    std::printf("%ld %lld %d\n", PeakResidentKb(),
+                static_cast<long long>(result.progress.requestsDone),
+                static_cast<int>(result.outcome));
+    return 0;
+}
+
+void PeakMemory(const QString& program) {
+    constexpr int kRate = 1000;
+    standin::ServiceOptions options;
+    options.accounts = {{kAppId.toStdString(), kSecretKey.toStdString()}};
+    options.maxRequestsPerSecond = kRate;
+    standin::StandInService service(options);
+    service.start();
+    QTemporaryDir folder;
+    std::printf("peak resident memory, rate %d/s, latency 0 ms (a child process each)\n", kRate);
+    long small = 0;
+    for (const qsizetype megabytes : {1, 50}) {
+        const QString path = folder.filePath(QStringLiteral("%1mb.txt").arg(megabytes));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(MixedDocument(megabytes * 1024 * 1024));
+        file.close();
+        service.clearRequests();
+        QProcess child;
+        const Clock::time_point start = Clock::now();
+        child.start(program, {"--child", path, QString::fromStdString(service.endpoint()),
+                              QString::number(kRate)});
+        child.waitForFinished(-1);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+        const long kb = figures.value(0).toLong();
+        small = small ? small : kb;
+        std::printf("  %2lld MB: %7ld KB peak, %5s requests in %6.2f s, outcome %s, 54003 "
+                    "answers %d%s\n",
+                    static_cast<long long>(megabytes), kb, figures.value(1).constData(), seconds,
+                    figures.value(2) == "0" ? "translated" : "FAILED", service.rateLimitAnswers(),
+                    megabytes == 50 ? qPrintable(QStringLiteral(", %1 x the 1 MB peak (target "
+                                                                "<= 1.5)")
+                                                     .arg(double(kb) / small, 0, 'f', 2))
+                                    : "");
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() == 5 && arguments[1] == u"--child")
+        return Child(arguments[2], arguments[3], arguments[4].toDouble());
+
+    const QByteArray document = MixedDocument(300 * 1024);
+    std::printf("goal: >= 0.95 of budget, busiest second <= rate, no 54003 answers\n");
+    RateAgainstBudget(document, 200, 10);
+    RateAgainstBudget(document, 50, 100);
+    RateAgainstBudget(MixedDocument(3 * 1024 * 1024), 50, 100);
+    if (arguments.contains(QStringLiteral("--slow")))
+        RateAgainstBudget(document, 200, 1);
+    PeakMemory(app.applicationFilePath());
+    return 0;
+}

@@ -1,0 +1,85 @@
+#include "documents/BatchExchange.h"
+
+#include "client/TranslateFailure.h"
+#include "client/TranslateText.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace documents {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr int kMaxRetries = 4;
+constexpr milliseconds kFirstWait{500};      // doubled at every further retry
+constexpr milliseconds kLongQueryWait{3000}; // the service asks for 3 s after 54005
+
+bool IsRetriedCode(const QString& code) {
+    return code == u"54003" || code == u"54005" || code == u"52001" || code == u"52002";
+}
+
+// The wait before retry `retry` (1, 2, ...): doubling from kFirstWait, plus up to half again at
+// random so that requests refused together do not come back together.
+milliseconds BackOff(int retry, std::minstd_rand& jitter) {
+    const milliseconds base = kFirstWait * (1 << (retry - 1));
+    return base + milliseconds(jitter() % (base.count() / 2 + 1));
+}
+
+// Waits `wait`; false when `stop` comes first.
+bool WaitUnlessStopped(milliseconds wait, const std::stop_token& stop) {
+    std::mutex mutex;
+    std::condition_variable_any never;
+    std::unique_lock lock(mutex);
+    return !never.wait_for(lock, stop, wait, [] { return false; }) && !stop.stop_requested();
+}
+
+} // namespace
+
+ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account, RatePacer& pacer,
+                              std::minstd_rand& jitter, const std::stop_token& stop) {
+    ExchangeOutcome last;
+    bool countRetried = false;
+    for (int retry = 0;; ++retry) {
+        if (!pacer.acquire(stop))
+            return {ExchangeOutcome::Stopped, {}};
+        milliseconds leastWait{0};
+        try {
+            const modQuorvel::TranslateReply reply =
+                modQuorvel::TranslateText(batch.q, account.from, account.to, account.appId,
+                                          account.secretKey, account.https, account.connection);
+            if (reply.serviceError) {
+                last = {ExchangeOutcome::ServiceError, reply.text};
+                if (!IsRetriedCode(reply.errorCode))
+                    return last;
+                if (reply.errorCode == u"54005")
+                    leastWait = kLongQueryWait;
+            } else if (std::optional<QString> output = ComposeOutput(batch, reply.results)) {
+                return {ExchangeOutcome::Done, std::move(*output)};
+            } else {
+                // Never shift the document: a reply that does not match gets one more try.
+                last = {ExchangeOutcome::Failed,
+                        QStringLiteral("回复无法识别：译文%1行，所发原文%2行")
+                            .arg(reply.results.size())
+                            .arg(batch.q.count(u'\n') + 1)};
+                if (countRetried)
+                    return last;
+                countRetried = true;
+            }
+        } catch (const modQuorvel::TranslateFailure& failure) {
+            last = {ExchangeOutcome::Failed, failure.reason()};
+            if (!failure.transient())
+                return last;
+        } catch (const std::exception&) {
+            return {ExchangeOutcome::Failed, QStringLiteral("翻译失败：程序内部错误")};
+        }
+        if (retry == kMaxRetries)
+            return last;
+        if (!WaitUnlessStopped(std::max(leastWait, BackOff(retry + 1, jitter)), stop))
+            return {ExchangeOutcome::Stopped, {}};
+    }
+}
+
+} // namespace documents

@@ -1,0 +1,203 @@
+#include "documents/TranslateDocument.h"
+
+#include "documents/DocumentBatches.h"
+#include "documents/RequestPool.h"
+
+#include <QFileDevice>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+namespace documents {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr auto kProgressInterval = 250ms;
+
+// Requests in flight for two seconds at the full rate: the account's rate is reached while one
+// exchange takes up to two seconds.
+int ThreadsFor(double requestsPerSecond) {
+    return std::clamp(static_cast<int>(std::ceil(requestsPerSecond * 2)), 2, 32);
+}
+
+bool IsSent(const RequestBatch& batch) {
+    return !batch.q.isEmpty() || batch.wholeText;
+}
+
+struct Totals {
+    qint64 requests = 0;
+    qint64 lines = 0;
+};
+
+// A file is read through once first, for the totals of the progress line (and to find text
+// that is not UTF-8 before anything is sent); a stream is not.
+std::optional<Totals> CountAhead(QIODevice& input, qsizetype maxBytes) {
+    if (input.isSequential())
+        return std::nullopt;
+    const qint64 start = input.pos();
+    Totals totals;
+    DocumentBatches batches(input, maxBytes);
+    while (const std::optional<RequestBatch> batch = batches.next()) {
+        totals.requests += IsSent(*batch) ? 1 : 0;
+        totals.lines += batch->lines;
+    }
+    if (!input.seek(start))
+        throw InputError(QStringLiteral("无法读取输入：") + input.errorString());
+    return totals;
+}
+
+DocumentOutcome OutcomeOf(ExchangeOutcome::Kind kind) {
+    switch (kind) {
+    case ExchangeOutcome::ServiceError:
+        return DocumentOutcome::ServiceError;
+    case ExchangeOutcome::Failed:
+        return DocumentOutcome::RequestFailed;
+    case ExchangeOutcome::Done:
+        return DocumentOutcome::Translated;
+    case ExchangeOutcome::Stopped:
+        break;
+    }
+    return DocumentOutcome::Cancelled;
+}
+
+// One document on its way: batches read ahead as far as the pool can take them, written in
+// order as they end.
+class DocumentRun {
+public:
+    DocumentRun(QIODevice& output, const DocumentJob& job, const ProgressReport& report)
+        : output_(output), job_(job), report_(report) {}
+
+    DocumentResult run(QIODevice& input, const std::stop_token& stop);
+
+private:
+    DocumentResult end(DocumentOutcome outcome, const QString& message = {});
+    bool write(const QString& text);
+    void report(bool always);
+
+    QIODevice& output_;
+    const DocumentJob& job_;
+    const ProgressReport& report_;
+    DocumentProgress progress_;
+    std::optional<Clock::time_point> firstRequest_;
+    Clock::time_point lastReport_;
+};
+
+DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
+    std::optional<DocumentBatches> batches;
+    std::optional<Totals> totals;
+    try {
+        totals = CountAhead(input, job_.maxRequestBytes);
+        batches.emplace(input, job_.maxRequestBytes);
+    } catch (const InputError& error) {
+        return end(DocumentOutcome::InputUnreadable, error.reason());
+    }
+    if (totals) {
+        progress_.requestsTotal = totals->requests;
+        progress_.linesTotal = totals->lines;
+    }
+
+    int threads = ThreadsFor(job_.requestsPerSecond);
+    if (totals)
+        threads = static_cast<int>(std::clamp<qint64>(totals->requests, 1, threads));
+    RequestPool pool(threads, job_.account, job_.requestsPerSecond);
+    const std::size_t maxAhead = 2 * static_cast<std::size_t>(threads) + 2;
+    std::deque<std::shared_ptr<PendingBatch>> ahead;
+    qint64 requestsRead = 0;
+    qint64 linesRead = 0;
+    bool allRead = false;
+    for (;;) {
+        while (!allRead && ahead.size() < maxAhead) {
+            std::optional<RequestBatch> batch;
+            try {
+                batch = batches->next();
+            } catch (const InputError& error) {
+                return end(DocumentOutcome::InputUnreadable, error.reason());
+            }
+            if (!batch) {
+                progress_.requestsTotal = requestsRead;
+                progress_.linesTotal = linesRead;
+                allRead = true;
+                break;
+            }
+            linesRead += batch->lines;
+            auto pending = std::make_shared<PendingBatch>(PendingBatch{std::move(*batch), {}});
+            if (IsSent(pending->batch)) {
+                ++requestsRead;
+                if (!firstRequest_)
+                    firstRequest_ = Clock::now();
+                pool.submit(pending);
+            } else {
+                pending->outcome = {ExchangeOutcome::Done, *ComposeOutput(pending->batch, {})};
+            }
+            ahead.push_back(std::move(pending));
+        }
+
+        if (const std::optional<ExchangeOutcome> failure = pool.failure())
+            return end(OutcomeOf(failure->kind), failure->text);
+        while (!ahead.empty()) {
+            const std::optional<ExchangeOutcome> outcome = pool.outcomeOf(*ahead.front());
+            if (!outcome)
+                break;
+            if (!write(outcome->text))
+                return end(DocumentOutcome::OutputFailed,
+                           QStringLiteral("无法写入输出：") + output_.errorString());
+            progress_.linesDone += ahead.front()->batch.lines;
+            progress_.requestsDone += IsSent(ahead.front()->batch) ? 1 : 0;
+            ahead.pop_front();
+        }
+        if (ahead.empty() && allRead)
+            break;
+        if (stop.stop_requested())
+            return end(DocumentOutcome::Cancelled, QStringLiteral("翻译已取消"));
+        report(false);
+        pool.waitForOutcome(kProgressInterval, stop);
+    }
+    return end(DocumentOutcome::Translated);
+}
+
+DocumentResult DocumentRun::end(DocumentOutcome outcome, const QString& message) {
+    report(true);
+    return {outcome, message, progress_};
+}
+
+bool DocumentRun::write(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    if (output_.write(bytes) != bytes.size())
+        return false;
+    // Standard output shows each line as soon as it is done.
+    auto* file = qobject_cast<QFileDevice*>(&output_);
+    return !file || file->flush();
+}
+
+void DocumentRun::report(bool always) {
+    const Clock::time_point now = Clock::now();
+    if (!always && now - lastReport_ < kProgressInterval)
+        return;
+    lastReport_ = now;
+    if (firstRequest_ && progress_.requestsDone > 0) {
+        const std::chrono::duration<double> elapsed = now - *firstRequest_;
+        progress_.requestsPerSecond = progress_.requestsDone / std::max(elapsed.count(), 0.001);
+    }
+    if (progress_.requestsTotal) {
+        const double rate = progress_.requestsPerSecond > 0
+                                ? std::min(progress_.requestsPerSecond, job_.requestsPerSecond)
+                                : job_.requestsPerSecond;
+        const auto left = static_cast<double>(*progress_.requestsTotal - progress_.requestsDone);
+        progress_.timeLeft = std::chrono::seconds(static_cast<qint64>(std::ceil(left / rate)));
+    }
+    if (report_)
+        report_(progress_);
+}
+
+} // namespace
+
+DocumentResult TranslateDocument(QIODevice& input, QIODevice& output, const DocumentJob& job,
+                                 const ProgressReport& report, std::stop_token stop) {
+    return DocumentRun(output, job, report).run(input, stop);
+}
+
+} // namespace documents

@@ -1,0 +1,209 @@
+// Documents through the stand-in service over real HTTP: how they are split into requests, and
+// that they come back line for line, at the account's rate, through retries and failures.
+
+#include "documents/TranslateDocument.h"
+#include "standin/StandInService.h"
+#include "support/QtPrinters.h"
+#include "support/TestService.h"
+
+#include <QBuffer>
+#include <QTemporaryFile>
+
+using documents::DocumentOutcome;
+using documents::DocumentResult;
+using standin::Fault;
+using testsupport::FormField;
+
+namespace {
+
+QString Repeat(const QString& text, int times) {
+    return text.repeated(times);
+}
+
+class DocumentOverHttp : public ::testing::Test {
+protected:
+    void start(int rate = 0, std::chrono::milliseconds jitter = {}) {
+        standin::ServiceOptions options = testsupport::TestAccount(rate);
+        options.latencyJitter = jitter;
+        service.emplace(options);
+        service->start();
+        job.account = {"en", "zh", testsupport::kAppId, testsupport::kKey, false, {}};
+        job.account.connection.httpEndpoint = QString::fromStdString(service->endpoint());
+        job.requestsPerSecond = 100;
+    }
+    // Translates `input` from a buffer into `output`.
+    DocumentResult translate(const QByteArray& input) {
+        QBuffer in;
+        in.setData(input);
+        in.open(QIODevice::ReadOnly);
+        output.close();
+        output.setData({});
+        output.open(QIODevice::WriteOnly);
+        return documents::TranslateDocument(in, output, job);
+    }
+    // The q of every request received, sorted: requests under way together arrive in any order.
+    QStringList sentTexts() const {
+        QStringList texts;
+        for (const standin::RecordedRequest& request : service->requests())
+            texts << FormField(request.body, "q");
+        texts.sort();
+        return texts;
+    }
+
+    std::optional<standin::StandInService> service;
+    documents::DocumentJob job;
+    QBuffer output;
+};
+
+} // namespace
+
+TEST_F(DocumentOverHttp, LongLinesAreCutAndTheirPiecesJoinedBackBlankLinesStayInPlace) {
+    start();
+    const QString sentence = "One two three. ", chinese = "你好世界。", emoji = "\U0001F600";
+    const QString english1 = Repeat(sentence, 400).chopped(1), english2 = Repeat(sentence, 100);
+    const QString x6000 = QString(6000, 'x'), x1000 = QString(1000, 'x');
+    const QString x5990 = QString(5990, 'x');
+    const struct {
+        QString input;
+        QStringList sent;
+        QString output;
+    } cases[] = {
+        // At the last sentence end that fits; the blank after it stays between the pieces.
+        {Repeat(sentence, 500),
+         {english1, english2},
+         "译：" + english1 + " 译：" + english2 + "\n"},
+        {Repeat(chinese, 500),
+         {Repeat(chinese, 400), Repeat(chinese, 100)},
+         "译：" + Repeat(chinese, 400) + "译：" + Repeat(chinese, 100) + "\n"},
+        // No sentence end, no blank: between characters, never inside a surrogate pair.
+        {QString(7000, 'x') + "\n", {x6000, x1000}, "译：" + x6000 + "译：" + x1000 + "\n"},
+        {"a" + Repeat(emoji, 1750),
+         {"a" + Repeat(emoji, 1499), Repeat(emoji, 251)},
+         "译：a" + Repeat(emoji, 1499) + "译：" + Repeat(emoji, 251) + "\n"},
+        // CR LF in, LF out; blank lines are not sent; lines are packed up to 6000 bytes.
+        {"hello\r\n\r\n" + x5990 + "\r\n  \r\nworld\r\n",
+         {"hello\n" + x5990, "world"},
+         "你好\n\n译：" + x5990 + "\n  \n世界\n"},
+        // What fits one request goes out as read, CR LF and blank lines included.
+        {"hello\r\n\r\nworld\r\n", {"hello\r\n\r\nworld"}, "你好\n\n世界\n"},
+    };
+    for (const auto& c : cases) {
+        service->clearRequests();
+        const DocumentResult result = translate(c.input.toUtf8());
+        EXPECT_EQ(result.outcome, DocumentOutcome::Translated) << result.message.toStdString();
+        QStringList sent = c.sent;
+        sent.sort();
+        EXPECT_EQ(sentTexts(), sent) << c.input.left(20).toStdString();
+        EXPECT_EQ(QString::fromUtf8(output.data()), c.output) << c.input.left(20).toStdString();
+    }
+}
+
+// Answers overtake each other (each takes 0 to 60 ms); the file's lines still come back in
+// order, and the rate of 100 a second is never exceeded, counted by the service itself.
+TEST_F(DocumentOverHttp, LinesComeBackInOrderAtTheRateWithoutOneRateLimitAnswer) {
+    start(100, std::chrono::milliseconds(60));
+    job.maxRequestBytes = 8; // one line per request
+    QByteArray input, expected;
+    for (int i = 1; i <= 150; ++i) {
+        const QByteArray line = QByteArray::number(i).rightJustified(8, '0');
+        input += line + (i % 50 == 0 ? "\n\n" : "\n");
+        expected += "译：" + line + (i % 50 == 0 ? "\n\n" : "\n");
+    }
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    file.write(input);
+    file.seek(0);
+    output.open(QIODevice::WriteOnly);
+    std::vector<documents::DocumentProgress> reports;
+    const DocumentResult result = documents::TranslateDocument(
+        file, output, job, [&](const documents::DocumentProgress& p) { reports.push_back(p); });
+
+    EXPECT_EQ(result.outcome, DocumentOutcome::Translated) << result.message.toStdString();
+    EXPECT_EQ(output.data(), expected);
+    EXPECT_EQ(service->requests().size(), 150u);
+    EXPECT_EQ(service->rateLimitAnswers(), 0);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.front().requestsTotal, 150); // a file is counted before it is sent
+    EXPECT_EQ(reports.back().requestsDone, 150);
+    EXPECT_EQ(reports.back().linesDone, 153);
+    EXPECT_EQ(reports.back().linesTotal, 153);
+}
+
+// Every retried answer at once, each to one request: all recover after one retry.
+TEST_F(DocumentOverHttp, RateLimitsTimeOutsAndDroppedConnectionsAreRetried) {
+    start();
+    job.maxRequestBytes = 5;
+    for (const char* code : {"54003", "54005", "52001", "52002"})
+        service->scriptNext(1, Fault::ServiceError, code);
+    service->scriptNext(1, Fault::CloseWithoutAnswer);
+    const DocumentResult result = translate("hello\nworld\napple\nhello\nworld\n");
+    EXPECT_EQ(result.outcome, DocumentOutcome::Translated) << result.message.toStdString();
+    EXPECT_EQ(output.data(), "你好\n世界\n苹果\n你好\n世界\n");
+    EXPECT_EQ(service->requests().size(), 10u);
+}
+
+TEST_F(DocumentOverHttp, AFinalErrorOrAReplyThatDoesNotMatchStopsTheDocument) {
+    start();
+    job.maxRequestBytes = 5;
+    const struct {
+        const char* code;
+        QString message;
+    } cases[] = {
+        {"52003", "错误代码:52003,说明:UNAUTHORIZED USER"},
+        {"54001", "错误代码:54001,说明:Invalid Sign"},
+        {"54004", "错误代码:54004,说明:Please recharge"},
+        {"58001", "错误代码:58001,说明:INVALID_TO_PARAM"},
+        {"90107", "错误代码:90107,说明:AUTHENTICATION FAILED"},
+    };
+    for (const auto& c : cases) {
+        service->clearRequests();
+        service->scriptNext(1, Fault::ServiceError, c.code);
+        const DocumentResult result = translate("hello");
+        EXPECT_EQ(result.outcome, DocumentOutcome::ServiceError) << c.code;
+        EXPECT_EQ(result.message, c.message);
+        EXPECT_EQ(service->requests().size(), 1u) << c.code;
+        EXPECT_EQ(output.data(), "") << c.code;
+    }
+
+    // One result too few: sent once more, then the document stops rather than shift.
+    service->clearRequests();
+    service->setFault(Fault::MissingResult);
+    job.maxRequestBytes = 11; // both lines in one request, the blank line after them not sent
+    const DocumentResult result = translate("hello\nworld\n\n");
+    EXPECT_EQ(result.outcome, DocumentOutcome::RequestFailed);
+    EXPECT_EQ(result.message, "回复无法识别：译文1行，所发原文2行");
+    EXPECT_EQ(service->requests().size(), 2u);
+    EXPECT_EQ(output.data(), "");
+}
+
+TEST_F(DocumentOverHttp, InputThatIsNotUtf8OrOutputThatCannotBeWrittenEndsTheDocument) {
+    start();
+    EXPECT_EQ(translate("hello\n\xFF\xFE\n").outcome, DocumentOutcome::InputUnreadable);
+    job.maxRequestBytes = 5;
+    EXPECT_EQ(translate("hello\nworld\n\xC3").outcome, DocumentOutcome::InputUnreadable);
+
+    QBuffer in, readOnly;
+    in.setData("hello");
+    in.open(QIODevice::ReadOnly);
+    readOnly.open(QIODevice::ReadOnly);
+    EXPECT_EQ(documents::TranslateDocument(in, readOnly, job).outcome,
+              DocumentOutcome::OutputFailed);
+}
+
+TEST(FormatProgress, ShowsWhatIsKnown) {
+    using documents::DocumentProgress;
+    using std::chrono::seconds;
+    const struct {
+        DocumentProgress progress;
+        QString line;
+    } cases[] = {
+        {{12, 40, 340, 1200, 9.83, seconds(3)},
+         "已完成请求 12/40，行 340/1200，9.8次/秒，剩余约 3秒"},
+        {{5, {}, 70, {}, 1, {}}, "已完成请求 5，行 70，1.0次/秒"},
+        {{0, 200, 0, 900, 0, seconds(201)}, "已完成请求 0/200，行 0/900，0.0次/秒，剩余约 3分21秒"},
+        {{0, 9000, 0, 9000, 0, seconds(9000)},
+         "已完成请求 0/9000，行 0/9000，0.0次/秒，剩余约 2小时30分"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(documents::FormatProgress(c.progress), c.line);
+}
