@@ -19,31 +19,63 @@ struct Collected {
     bool configure = false;
     bool http = false;
     bool https = false;
-    bool codeGiven = false;
+    bool translateOptionGiven = false;
 };
 
-// The value of -s/-t/--source/--target: "-sEN", "--source=en" or the next argument.
-std::optional<QString> OptionValue(const QString& argument, const QString& name,
-                                   const QStringList& arguments, qsizetype& index) {
-    if (name.size() == 2 && argument.size() > 2)
-        return argument.mid(2);
-    if (argument.size() > name.size()) // "--source=en"
-        return argument.mid(name.size() + 1);
-    if (index + 1 < arguments.size())
-        return arguments[++index];
+// The options that take a value, by their short and long names.
+struct ValueOption {
+    const char* shortName; // nullptr: none
+    const char* longName;
+};
+constexpr ValueOption kSource{"-s", "--source"};
+constexpr ValueOption kTarget{"-t", "--target"};
+constexpr ValueOption kInput{"-i", "--input"};
+constexpr ValueOption kOutput{"-o", "--output"};
+constexpr ValueOption kRate{nullptr, "--qps"};
+constexpr ValueOption kValueOptions[] = {kSource, kTarget, kInput, kOutput, kRate};
+
+// The value option `argument` names, with the value attached to it ("-sEN", "--source=en") when
+// there is one.
+std::optional<std::pair<ValueOption, std::optional<QString>>>
+MatchValueOption(const QString& argument) {
+    for (const ValueOption& option : kValueOptions) {
+        const QString longName = QLatin1String(option.longName);
+        if (argument == longName)
+            return std::pair(option, std::nullopt);
+        if (argument.startsWith(longName + u'='))
+            return std::pair(option, argument.mid(longName.size() + 1));
+        if (option.shortName && argument.startsWith(QLatin1String(option.shortName)))
+            return std::pair(option,
+                             argument.size() > 2 ? std::optional(argument.mid(2)) : std::nullopt);
+    }
     return std::nullopt;
 }
 
-// Which code option `argument` is, by its name before any attached value; empty when none.
-QString CodeOptionName(const QString& argument) {
-    for (const char* name : {"--source", "--target"}) {
-        QString option = QLatin1String(name);
-        if (argument == option || argument.startsWith(option + u'='))
-            return option;
-    }
-    if (argument.startsWith(QLatin1String("-s")) || argument.startsWith(QLatin1String("-t")))
-        return argument.left(2);
-    return {};
+// A rate as given to --qps: a number of requests per second above 0, at most 1000.
+std::optional<double> RequestsPerSecond(const QString& text) {
+    bool ok = false;
+    const double rate = text.toDouble(&ok);
+    if (!ok || !(rate > 0 && rate <= 1000))
+        return std::nullopt;
+    return rate;
+}
+
+std::optional<UsageError> Store(const ValueOption& option, const QString& value,
+                                TranslateRequest& request) {
+    const QString name = QLatin1String(option.longName);
+    if (name == QLatin1String(kSource.longName))
+        request.from = frontend::LanguageCode(value);
+    else if (name == QLatin1String(kTarget.longName))
+        request.to = frontend::LanguageCode(value);
+    else if (name == QLatin1String(kInput.longName))
+        request.inputFile = value;
+    else if (name == QLatin1String(kOutput.longName))
+        request.outputFile = value;
+    else if (!(request.requestsPerSecond = RequestsPerSecond(value)))
+        return UsageError{
+            QStringLiteral("--qps需要一个大于0、不大于1000的数（每秒请求数），而不是%1。")
+                .arg(Quoted(value))};
+    return std::nullopt;
 }
 
 std::optional<UsageError> Collect(const QStringList& arguments, Collected& collected) {
@@ -64,14 +96,21 @@ std::optional<UsageError> Collect(const QStringList& arguments, Collected& colle
             collected.https = true;
         } else if (argument == QLatin1String("--http")) {
             collected.http = true;
-        } else if (const QString name = CodeOptionName(argument); !name.isEmpty()) {
-            const std::optional<QString> value = OptionValue(argument, name, arguments, i);
+        } else if (argument == QLatin1String("--quiet") || argument == QLatin1String("-q")) {
+            collected.translate.quiet = true;
+            collected.translateOptionGiven = true;
+        } else if (const auto match = MatchValueOption(argument)) {
+            const auto& [option, attached] = *match;
+            std::optional<QString> value = attached;
+            if (!value && i + 1 < arguments.size())
+                value = arguments[++i];
+            const QString name =
+                QLatin1String(option.shortName ? option.shortName : option.longName);
             if (!value)
-                return UsageError{QStringLiteral("选项%1需要一个语言代号。").arg(Quoted(name))};
-            const bool source = name == QLatin1String("-s") || name == QLatin1String("--source");
-            (source ? collected.translate.from : collected.translate.to) =
-                frontend::LanguageCode(*value);
-            collected.codeGiven = true;
+                return UsageError{QStringLiteral("选项%1需要一个值。").arg(Quoted(name))};
+            if (std::optional<UsageError> error = Store(option, *value, collected.translate))
+                return error;
+            collected.translateOptionGiven = true;
         } else {
             return UsageError{QStringLiteral("未知选项%1。若要翻译以“-”开头的文本，请在文本前加上 "
                                              "--。")
@@ -94,11 +133,14 @@ CliRequest ParseArguments(const QStringList& arguments) {
     if (collected.http && collected.https)
         return UsageError{QStringLiteral("--https和--http不能同时使用。")};
     if (collected.configure) {
-        if (collected.http || collected.https || collected.codeGiven || !collected.words.isEmpty())
+        if (collected.http || collected.https || collected.translateOptionGiven ||
+            !collected.words.isEmpty())
             return UsageError{QStringLiteral("--configure不能与其他选项或文本同时使用。")};
         return ConfigureRequest{};
     }
     TranslateRequest request = collected.translate;
+    if (request.inputFile && !collected.words.isEmpty())
+        return UsageError{QStringLiteral("-i与要翻译的文本不能同时给出。")};
     if (collected.http || collected.https)
         request.https = collected.https;
     if (!collected.words.isEmpty())

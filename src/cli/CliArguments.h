@@ -8,12 +8,16 @@
 
 namespace cli {
 
-// Translate TEXT, or standard input when no TEXT is given.
+// Translate TEXT, or the file of -i, or standard input; into standard output or the file of -o.
 struct TranslateRequest {
     QString from = QStringLiteral("auto"); // trimmed of blanks and lower-cased, like the window's
     QString to = QStringLiteral("zh");
     std::optional<bool> https;   // unset: the choice stored in the settings file
-    std::optional<QString> text; // the words joined by blanks; unset: standard input
+    std::optional<QString> text; // the words joined by blanks; unset: the input file or stdin
+    std::optional<QString> inputFile;
+    std::optional<QString> outputFile;
+    std::optional<double> requestsPerSecond; // unset: the settings file's, or 1
+    bool quiet = false;                      // no progress line
 };
 struct ConfigureRequest {};
 struct HelpRequest {};

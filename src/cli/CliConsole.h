@@ -17,10 +17,17 @@ struct CliConsole {
     // move the cursor, retitle the window or hide text.
     bool outIsTerminal = false;
     bool errIsTerminal = false;
+    // Whether Ctrl+C, a hang-up or kill during a translation stops it cleanly (the real program;
+    // tests running in-process leave the signals alone).
+    bool stopOnSignals = false;
 };
 
 // Writes `text` in UTF-8 with LF line ends (a CR LF becomes LF), followed by one LF.
 void WriteLine(QIODevice& device, const QString& text);
+
+// Every control character but tab and the line breaks (C0, DEL, C1, and so every escape
+// sequence) as U+FFFD: what a terminal shows of a text from elsewhere.
+QString NeutraliseControlCharacters(QString text);
 
 // WriteLine for a text from elsewhere (a reply of the service): on a terminal, every control
 // character but tab and the line breaks (C0, DEL, C1, and so every escape sequence) is shown as

@@ -1,29 +1,54 @@
 #include "cli/TranslateCommand.h"
 
+#include "cli/DocumentDisplay.h"
 #include "cli/ExitStatus.h"
+#include "cli/SignalStop.h"
+#include "documents/TranslateDocument.h"
 #include "frontend/Translation.h"
 #include "frontend/UserTexts.h"
 #include "settings/QuorvelSettings.h"
 
-#include <QIODevice>
-#include <QStringDecoder>
+#include <QBuffer>
+#include <QFile>
+#include <QSaveFile>
+
+#include <optional>
 
 namespace cli {
 
 namespace {
 
-// All of standard input; one final line end is dropped (text files and `echo` end with one).
-std::optional<QString> ReadSourceText(const CliConsole& console) {
-    if (console.terminal >= 0)
-        WritePrompt(console.err, QStringLiteral("请输入要翻译的文本，以Ctrl+D结束：\n"));
-    QByteArray bytes = console.in.readAll();
-    if (bytes.endsWith('\n'))
-        bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return std::nullopt;
-    return text;
+using documents::DocumentOutcome;
+
+int StatusOf(DocumentOutcome outcome) {
+    switch (outcome) {
+    case DocumentOutcome::Translated:
+        return kSucceeded;
+    case DocumentOutcome::ServiceError:
+        return kServiceError;
+    case DocumentOutcome::InputUnreadable:
+        return kUsageError;
+    case DocumentOutcome::OutputFailed:
+        return kOutputFailed;
+    case DocumentOutcome::RequestFailed:
+    case DocumentOutcome::Cancelled:
+        break;
+    }
+    return kRequestFailed;
+}
+
+documents::DocumentJob JobFor(const TranslateRequest& request,
+                              const modStrHexByte::Credentials& credentials,
+                              const settings::QuorvelSettings& settings) {
+    documents::DocumentJob job;
+    job.account = {request.from,
+                   request.to,
+                   credentials.strAppID,
+                   credentials.strSecretKey,
+                   request.https.value_or(settings.https()),
+                   frontend::ConnectionOptionsFor(settings)};
+    job.requestsPerSecond = request.requestsPerSecond.value_or(settings.requestsPerSecond());
+    return job;
 }
 
 } // namespace
@@ -38,34 +63,62 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         return kNoCredentials;
     }
 
-    const std::optional<QString> source = request.text ? request.text : ReadSourceText(console);
-    if (!source) {
-        WriteLine(console.err, QStringLiteral("标准输入不是UTF-8文本，未翻译。"));
-        return kUsageError;
-    }
-    // The service would only answer 54000 for it.
-    if (source->trimmed().isEmpty()) {
-        WriteLine(console.err, QStringLiteral("没有要翻译的文本。"));
-        return kUsageError;
-    }
-    if (frontend::IsLongText(*source))
-        WriteLine(console.err, QStringLiteral("警告：") + frontend::kLongTextWarning);
+    // Declared first, so that on a signal it ends the program after the rest has cleaned up.
+    const SignalStop signalStop(console.stopOnSignals);
 
-    const frontend::TranslationResult result = frontend::Translate(
-        *source, request.from, request.to, *credentials, request.https.value_or(settings.https()),
-        frontend::ConnectionOptionsFor(settings));
-    switch (result.outcome) {
-    case frontend::TranslationResult::Outcome::Translated:
-        WriteReceivedLine(console.out, console.outIsTerminal, result.text);
-        return kSucceeded;
-    case frontend::TranslationResult::Outcome::ServiceError:
-        WriteReceivedLine(console.err, console.errIsTerminal, result.text);
-        return kServiceError;
-    case frontend::TranslationResult::Outcome::Failed:
-        break;
+    QBuffer words;
+    QFile file;
+    QIODevice* input = &console.in;
+    if (request.text) {
+        words.setData(request.text->toUtf8());
+        words.open(QIODevice::ReadOnly);
+        input = &words;
+    } else if (request.inputFile) {
+        file.setFileName(*request.inputFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            WriteLine(console.err, QStringLiteral("无法读取输入文件%1：%2")
+                                       .arg(*request.inputFile, file.errorString()));
+            return kUsageError;
+        }
+        input = &file;
+    } else if (console.terminal >= 0) {
+        WritePrompt(console.err, QStringLiteral("请输入要翻译的文本，以Ctrl+D结束：\n"));
     }
-    WriteReceivedLine(console.err, console.errIsTerminal, result.text);
-    return kRequestFailed;
+
+    // A file named by -o is replaced only once the whole document is translated.
+    QSaveFile saved;
+    std::optional<TerminalSafeOutput> onTerminal;
+    QIODevice* output = &console.out;
+    if (request.outputFile) {
+        saved.setFileName(*request.outputFile);
+        if (!saved.open(QIODevice::WriteOnly)) {
+            WriteLine(console.err, QStringLiteral("无法写入输出文件%1：%2")
+                                       .arg(*request.outputFile, saved.errorString()));
+            return kOutputFailed;
+        }
+        output = &saved;
+    } else if (console.outIsTerminal) {
+        output = &onTerminal.emplace(console.out);
+    }
+
+    ProgressLine progress(console.err, console.errIsTerminal && !request.quiet);
+    const documents::DocumentResult result = documents::TranslateDocument(
+        *input, *output, JobFor(request, *credentials, settings),
+        [&](const documents::DocumentProgress& done) { progress.show(done); }, signalStop.token());
+    progress.clear();
+
+    if (result.outcome == DocumentOutcome::Translated) {
+        if (request.outputFile && !saved.commit()) {
+            WriteLine(console.err, QStringLiteral("无法写入输出文件%1：%2")
+                                       .arg(*request.outputFile, saved.errorString()));
+            return kOutputFailed;
+        }
+        return kSucceeded;
+    }
+    // Standard output that cannot be written is told once, when the program ends.
+    if (result.outcome != DocumentOutcome::OutputFailed || request.outputFile)
+        WriteReceivedLine(console.err, console.errIsTerminal, result.message);
+    return StatusOf(result.outcome);
 }
 
 } // namespace cli

@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
                                   err,
                                   isatty(STDIN_FILENO) == 1 ? STDIN_FILENO : -1,
                                   isatty(STDOUT_FILENO) == 1,
-                                  isatty(STDERR_FILENO) == 1};
+                                  isatty(STDERR_FILENO) == 1,
+                                  true};
 
     const std::optional<QStringList> arguments = cli::Utf8Arguments(argc, argv);
     if (!arguments) {

@@ -41,6 +41,9 @@ DocumentBatches::DocumentBatches(QIODevice& input, qsizetype maxBytes) : builder
     QByteArray start = ReadUpTo(input, maxBytes + 6);
     if (start.size() < maxBytes + 6) {
         const QString text = AsOneText(start);
+        // The service would only answer 54000 for it.
+        if (text.trimmed().isEmpty())
+            throw InputError(QStringLiteral("没有要翻译的文本。"));
         if (Utf8Length(text) <= maxBytes) {
             ready_.push_back(WholeTextBatch(text));
             ended_ = true;

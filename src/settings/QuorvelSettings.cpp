@@ -21,6 +21,7 @@ const QString kFontSize = QStringLiteral("FontSize");
 const QString kService = QStringLiteral("Service");
 const QString kHttpEndpoint = QStringLiteral("HttpEndpoint");
 const QString kHttpsEndpoint = QStringLiteral("HttpsEndpoint");
+const QString kQps = QStringLiteral("QPS");
 
 clsIniFile IniFile(const QString& path) {
     clsIniFile ini;
@@ -105,6 +106,13 @@ ServiceEndpoints QuorvelSettings::serviceEndpoints() const {
         return std::nullopt;
     };
     return {endpoint(kHttpEndpoint), endpoint(kHttpsEndpoint)};
+}
+
+double QuorvelSettings::requestsPerSecond() const {
+    bool ok = false;
+    const double rate =
+        platform::TrimSpaces(IniFile(filePath_).GetSetting(kService, kQps)).toDouble(&ok);
+    return ok && rate > 0 && rate <= 1000 ? rate : 1;
 }
 
 StoreProblem ProblemStoring(const QString& value) {

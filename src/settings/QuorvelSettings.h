@@ -45,6 +45,10 @@ public:
     // Service/HttpEndpoint and Service/HttpsEndpoint, trimmed of spaces.
     ServiceEndpoints serviceEndpoints() const;
 
+    // Service/QPS: the account's rate in requests per second, a number above 0 and at most
+    // 1000; 1 (the standard tier's rate) when missing or anything else.
+    double requestsPerSecond() const;
+
 private:
     QString filePath_;
 };

@@ -1,0 +1,36 @@
+#include "cli/DocumentDisplay.h"
+
+#include "cli/CliConsole.h"
+
+namespace cli {
+
+namespace {
+// Back to the start of the line, and the rest of the line erased.
+constexpr char kRedraw[] = "\r\x1b[K";
+} // namespace
+
+void ProgressLine::show(const documents::DocumentProgress& progress) {
+    // A text that goes out in one request is done before a line would tell anything.
+    if (!shown_ || (progress.requestsTotal && *progress.requestsTotal <= 1))
+        return;
+    err_.write(kRedraw + documents::FormatProgress(progress).toUtf8());
+    drawn_ = true;
+}
+
+void ProgressLine::clear() {
+    if (drawn_)
+        err_.write(kRedraw);
+    drawn_ = false;
+}
+
+TerminalSafeOutput::TerminalSafeOutput(QIODevice& target) : target_(target) {
+    open(QIODevice::WriteOnly);
+}
+
+qint64 TerminalSafeOutput::writeData(const char* data, qint64 size) {
+    const QByteArray shown =
+        NeutraliseControlCharacters(QString::fromUtf8(data, static_cast<qsizetype>(size))).toUtf8();
+    return target_.write(shown) == shown.size() ? size : -1;
+}
+
+} // namespace cli

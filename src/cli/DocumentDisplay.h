@@ -1,0 +1,43 @@
+#pragma once
+
+#include "documents/DocumentProgress.h"
+
+#include <QIODevice>
+
+namespace cli {
+
+// The progress line on a terminal: redrawn in place, cleared at the end. Draws nothing when
+// `shown` is false (standard error is no terminal, or --quiet), nor for a text that goes out in
+// one request.
+class ProgressLine {
+public:
+    ProgressLine(QIODevice& err, bool shown) : err_(err), shown_(shown) {}
+    ~ProgressLine() { clear(); }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void show(const documents::DocumentProgress& progress);
+    void clear();
+
+private:
+    QIODevice& err_;
+    bool shown_;
+    bool drawn_ = false;
+};
+
+// Writes to `target` what it is given, UTF-8 text in whole characters, with the control
+// characters that a terminal would act on shown as U+FFFD (NeutraliseControlCharacters).
+class TerminalSafeOutput : public QIODevice {
+public:
+    explicit TerminalSafeOutput(QIODevice& target);
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override;
+
+private:
+    QIODevice& target_;
+};
+
+} // namespace cli
