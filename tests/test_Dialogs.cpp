@@ -15,13 +15,18 @@
 
 namespace {
 
-// Acts on the modal dialog once it is open, as a person would.
-void WhenDialogOpens(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        if (QWidget* dialog = QApplication::activeModalWidget())
-            act(dialog);
-        else
-            WhenDialogOpens(act);
+// Acts on the modal dialog once it is open, as a person would. Both waits are bounded: a dialog
+// that never opens, or one the action leaves open, fails the test instead of hanging it.
+void WhenDialogOpens(std::function<void(QWidget*)> act, int tries = 500) {
+    QTimer::singleShot(10, [act, tries] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return tries > 0 ? WhenDialogOpens(act, tries - 1) : ADD_FAILURE() << "no dialog";
+        act(dialog);
+        QTimer::singleShot(5000, dialog, [dialog] {
+            ADD_FAILURE() << "the dialog stayed open";
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
     });
 }
 

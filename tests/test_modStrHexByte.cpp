@@ -2,8 +2,6 @@
 
 #include "support/QtPrinters.h"
 
-#include <QRegularExpression>
-
 using namespace modStrHexByte;
 
 namespace {
@@ -59,25 +57,17 @@ TEST(modStrHexByte, StoredFormMatchesOneMadeByHand) {
     EXPECT_EQ(MakeKeyStream(kAppId), digest + digest);
     EXPECT_EQ(EncodeSecretKey(kAppId, kKey), kStored);
     EXPECT_EQ(DecodeSecretKey(kAppId, kStored), kKey);
+    // The App ID goes into the digest as it is, spaces included.
+    EXPECT_NE(DecodeSecretKey(QStringLiteral(" 20240101000123456"), kStored), kKey);
 }
 
+// The key stream is 32 bytes long: a longer key is stored cut.
 TEST(modStrHexByte, EncodeThenDecodeGivesTheKeyCutToThirtyTwoCharacters) {
-    const QRegularExpression upperHex(QStringLiteral("^[0-9A-F]*$"));
     QString key;
     for (int length = 1; length <= 40; ++length) {
         key += QChar(u'!' + (length * 37) % 94);
         const QString stored = EncodeSecretKey(kAppId, key);
         EXPECT_EQ(stored.size(), 2 * std::min(length, 32));
-        EXPECT_TRUE(upperHex.match(stored).hasMatch()) << stored.toStdString();
-        EXPECT_NE(stored, BytesToHex(StrToBytes(key.left(32))));
         EXPECT_EQ(DecodeSecretKey(kAppId, stored), key.left(32)) << length;
     }
-}
-
-TEST(modStrHexByte, DecodingUnderAnotherAppIdGivesAnotherTextOfTheSameLength) {
-    const QString decoded = DecodeSecretKey(QStringLiteral("20240101000123457"), kStored);
-    EXPECT_EQ(decoded.size(), kKey.size());
-    EXPECT_NE(decoded, kKey);
-    // The App ID goes into the digest as it is, spaces included.
-    EXPECT_NE(DecodeSecretKey(QStringLiteral(" 20240101000123456"), kStored), kKey);
 }

@@ -10,10 +10,7 @@ TEST(URLEncode, EscapesExactlyTheTwentySevenPunctuationCharactersAndTheBlank) {
              {"", ""},
              {"a b&c", "a+b%26c"},
              {"  ", "++"},
-             {"x=1?y", "x%3D1?y"},
-             {"100%", "100%"},
-             {"%E4%B8%AD", "%E4%B8%AD"},
-             {"a\r\nb-c.d_e?f~", "a\r\nb-c.d_e?f%7E"},
+             {"中%E4", "中%E4"}, // only ASCII is looked up
              {escaped, "%21%22%23%24%26%27%28%29%2A%2B%2C%2F%3A%3B%3C%3D%3E%40%5B%5C%5D%5E%60"
                        "%7B%7C%7D%7E"},
          })
