@@ -102,10 +102,6 @@ private:
 
 } // namespace
 
-bool IsTerminal(int fd) {
-    return isatty(fd) == 1;
-}
-
 std::optional<QString> ReadTerminalLine(int fd, bool echo) {
     std::optional<QByteArray> line;
     {

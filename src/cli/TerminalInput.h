@@ -6,8 +6,6 @@
 
 namespace cli {
 
-bool IsTerminal(int fd);
-
 // One line typed at the terminal `fd`, without its line end. With `echo` false the typed
 // characters are not shown (the terminal's mode is restored afterwards). Nothing when the input
 // ends. SIGINT, SIGQUIT, SIGHUP or SIGTERM meanwhile (Ctrl+C, Ctrl+\, a hang-up, kill) first

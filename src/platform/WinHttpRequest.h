@@ -40,7 +40,6 @@ public:
 
     long Status() const { return status_; }
     const QByteArray& ResponseBody() const { return response_.body; }
-    QString ResponseText() const { return QString::fromUtf8(response_.body); }
 
 private:
     struct CurlDeleter {

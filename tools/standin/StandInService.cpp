@@ -337,18 +337,15 @@ void StandInService::handleTranslate(const httplib::Request& request, httplib::R
 }
 
 std::string StandInService::answer(const httplib::Request& request, bool dropLastResult) {
-    const std::map<std::string, std::string> fields = RequestFields(request);
-    std::string body;
-    if (const auto error = CheckTranslateRequest(fields, options_.accounts)) {
-        body = ErrorReply(*error);
-    } else if (!limiter_->admit(fields.at("appid"))) {
-        body = ErrorReply(RateLimitError());
+    const auto admit = [this](const std::string& appId) {
+        if (limiter_->admit(appId)) {
+            return true;
+        }
         const std::lock_guard lock(mutex_);
         ++rateLimitAnswers_;
-    } else {
-        body = TranslationReply(fields, dropLastResult);
-    }
-    return body;
+        return false;
+    };
+    return AnswerTranslateRequest(RequestFields(request), options_.accounts, admit, dropLastResult);
 }
 
 bool StandInService::waitUnlessStopped(std::chrono::milliseconds delay) {

@@ -138,11 +138,16 @@ std::string TranslationReply(const std::map<std::string, std::string>& fields,
 }
 
 std::string AnswerTranslateRequest(const std::map<std::string, std::string>& fields,
-                                   const std::map<std::string, std::string>& accounts) {
+                                   const std::map<std::string, std::string>& accounts,
+                                   const std::function<bool(const std::string&)>& admit,
+                                   bool dropLastResult) {
     if (const auto error = CheckTranslateRequest(fields, accounts)) {
         return ErrorReply(*error);
     }
-    return TranslationReply(fields);
+    if (admit && !admit(fields.at("appid"))) {
+        return ErrorReply(RateLimitError());
+    }
+    return TranslationReply(fields, dropLastResult);
 }
 
 } // namespace standin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -38,7 +39,11 @@ std::string TranslationReply(const std::map<std::string, std::string>& fields,
                              bool dropLastResult = false);
 
 // The service's answer to one set of decoded form fields, without any networking: the JSON body.
+// `admit`, when given, tells whether the App ID is still within its rate; past it the answer is
+// 54003. With `dropLastResult` the last line's result is left out.
 std::string AnswerTranslateRequest(const std::map<std::string, std::string>& fields,
-                                   const std::map<std::string, std::string>& accounts);
+                                   const std::map<std::string, std::string>& accounts,
+                                   const std::function<bool(const std::string&)>& admit = {},
+                                   bool dropLastResult = false);
 
 } // namespace standin
