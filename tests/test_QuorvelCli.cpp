@@ -82,6 +82,24 @@ protected:
     void storeCredentials(const QString& key = kKey) {
         writeSettings(serviceSettings() + credentialSettings(kAppId, key));
     }
+    // What a pseudo-terminal shows of the program's standard output and error.
+    QByteArray onTerminal(const QStringList& arguments) {
+        int typist = -1, terminal = -1;
+        if (openpty(&typist, &terminal, nullptr, nullptr, nullptr) != 0)
+            return "<no pseudo-terminal>";
+        runProcess(program(), arguments, {}, [terminal] {
+            dup2(terminal, STDOUT_FILENO);
+            dup2(terminal, STDERR_FILENO);
+        });
+        close(terminal);
+        QByteArray shown;
+        char chunk[256];
+        pollfd output{typist, POLLIN, 0};
+        for (ssize_t got = 1; got > 0 && poll(&output, 1, 5000) == 1;)
+            shown.append(chunk, std::max<ssize_t>(got = read(typist, chunk, sizeof chunk), 0));
+        close(typist);
+        return shown;
+    }
     QString sentField(const QString& name, std::size_t request = 0) const {
         const auto requests = service.requests();
         return request < requests.size() ? testsupport::FormField(requests[request].body, name)
@@ -158,6 +176,42 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
     EXPECT_EQ(result.status, 3);
     EXPECT_EQ(result.err, "请求失败:无法连接到服务器\n");
     EXPECT_EQ(result.out, "");
+}
+
+// A document beyond one request: read from a file, written into a file that is replaced only
+// once all of it is translated, with a progress line on a terminal unless --quiet.
+TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated) {
+    storeCredentials();
+    const QString chapter = QFileInfo(iniPath()).dir().filePath("chapter.txt");
+    const QString translated = QFileInfo(iniPath()).dir().filePath("chapter.zh.txt");
+    const QByteArray a(2500, 'a'), b(2500, 'b'), c(2500, 'c');
+    ASSERT_TRUE(testsupport::writeFileBytes(chapter, a + "\r\n\r\n" + b + "\n" + c + "\n"));
+    ASSERT_TRUE(testsupport::writeFileBytes(translated, "old\n"));
+
+    // A final error stops the document and leaves the file as it was.
+    service.scriptNext(1, standin::Fault::ServiceError, "54001");
+    CliResult result = run({"-i", chapter, "--output", translated, "--qps", "50"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "错误代码:54001,说明:Invalid Sign\n");
+    EXPECT_EQ(testsupport::readFileBytes(translated), "old\n");
+
+    service.clearRequests();
+    result = run({"-i", chapter, "-o", translated, "--qps", "50"});
+    EXPECT_EQ(result.status, 0) << result.err.data();
+    EXPECT_EQ(result.out + result.err, "");
+    EXPECT_EQ(testsupport::readFileBytes(translated),
+              "译：" + a + "\n\n译：" + b + "\n译：" + c + "\n");
+    EXPECT_EQ(service.requests().size(), 2u); // a and b together, then c
+
+    const QByteArray shown = onTerminal({"-i", chapter, "-o", translated, "--qps", "50"});
+    EXPECT_TRUE(shown.startsWith("\r\x1B[K已完成请求 ")) << shown.data();
+    EXPECT_TRUE(shown.endsWith("，剩余约 0秒\r\x1B[K")) << shown.data();
+    EXPECT_EQ(onTerminal({"-i", chapter, "-o", translated, "--qps", "50", "--quiet"}), "");
+
+    for (const QStringList& wrong :
+         {QStringList{"--qps", "0", "x"}, QStringList{"-i", chapter, "x"},
+          QStringList{"-i", chapter + ".missing"}})
+        EXPECT_EQ(run(wrong).status, 2) << wrong.join(' ').toStdString();
 }
 
 TEST_F(QuorvelCli, ConfigureFromStandardInputStoresWhatTheWindowStores) {
@@ -357,24 +411,6 @@ TEST_F(QuorvelCli, TheProgramEndsWithAReasonWhenItCannotWriteOrReadItsArguments)
 // A terminal would act on a reply's control characters; a pipe or a file gets them as they are.
 TEST_F(QuorvelCli, ControlCharactersOfAReplyAreNeutralisedOnlyOnATerminal) {
     storeCredentials();
-    // What a pseudo-terminal shows of the program's standard output and error.
-    const auto onTerminal = [&](const QStringList& arguments) {
-        int typist = -1, terminal = -1;
-        if (openpty(&typist, &terminal, nullptr, nullptr, nullptr) != 0)
-            return QByteArray("<no pseudo-terminal>");
-        runProcess(program(), arguments, {}, [terminal] {
-            dup2(terminal, STDOUT_FILENO);
-            dup2(terminal, STDERR_FILENO);
-        });
-        close(terminal);
-        QByteArray shown;
-        char chunk[256];
-        pollfd output{typist, POLLIN, 0};
-        for (ssize_t got = 1; got > 0 && poll(&output, 1, 5000) == 1;)
-            shown.append(chunk, std::max<ssize_t>(got = read(typist, chunk, sizeof chunk), 0));
-        close(typist);
-        return shown;
-    };
     const struct {
         const char* reply; // none: the stand-in's translation of `text`
         QString text;
