@@ -5,9 +5,9 @@ namespace documents {
 namespace {
 
 // Requests do not all take the same time to reach the service after they start here: the gap
-// is kept 4% longer than the rate asks, so that a slow arrival and a quick one a second later
-// (up to 40 ms apart at any rate) still fall into different seconds of the service.
-constexpr double kArrivalMargin = 1.04;
+// is kept 2.5% longer than the rate asks, so that a slow arrival and a quick one a second later
+// (up to 25 ms apart at any rate) still fall into different seconds of the service.
+constexpr double kArrivalMargin = 1.025;
 // A thread woken a little late keeps the cadence, so that the small delays of a busy machine
 // do not add up into a lower rate; one later than this starts a new one.
 constexpr std::chrono::milliseconds kCadenceTolerance{5};
