@@ -38,10 +38,9 @@ private:
         QFile status(QStringLiteral("/proc/self/status"));
         if (!status.open(QIODevice::ReadOnly))
             return -1;
-        for (const QByteArray& line : status.readAll().split('\n')) {
+        for (const QByteArray& line : status.readAll().split('\n'))
             if (line.startsWith("VmRSS:"))
                 return line.mid(6).trimmed().split(' ').front().toLongLong();
-        }
         return -1;
     }
 

@@ -44,12 +44,11 @@ QByteArray MixedDocument(qsizetype bytes) {
             continue;
         }
         const auto count = 3 + draw() % 40;
-        for (unsigned i = 0; i < count; ++i) {
+        for (unsigned i = 0; i < count; ++i)
             if (kind % 2 == 1)
                 text += QByteArray(i ? " " : "") + kWords[draw() % 10];
             else
                 text += QByteArray(i ? "，" : "") + kPhrases[draw() % 6];
-        }
         text += kind % 2 == 1 ? ".\n" : "。\n";
     }
     return text;
@@ -149,10 +148,9 @@ void RateAgainstBudget(const QByteArray& document, int latency, int rate) {
 long PeakResidentKb() {
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine())
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
     return 0;
 }
 

@@ -121,10 +121,9 @@ Snapshot readableKeys(const QString& file) {
     for (const QByteArray& section : sections) {
         QList<QByteArray> names = document.keyNames(section).value_or(QList<QByteArray>{});
         names.append(QByteArray(""));
-        for (const QByteArray& key : names) {
+        for (const QByteArray& key : names)
             if (!section.contains('\0') && !key.contains('\0'))
                 keys[{section, key}] = document.value(section, key).value_or(kMissing);
-        }
     }
     return keys;
 }

@@ -186,9 +186,9 @@ TEST_F(PrivateProfileFile, WritesChangeOnlyTheLinesTheyMust) {
         const std::string name = std::string(c.section) + "/" + (c.key ? c.key : "(none)");
         EXPECT_EQ(WritePrivateProfileStringA(c.section, c.key, c.value, file), 1) << name;
         EXPECT_EQ(readFileBytes(file), fixtureWith(kHandEdited, c.before, c.after)) << name;
-        if (c.value) {
-            EXPECT_EQ(valueOf(c.section, c.key, file), QByteArray(c.value).trimmed()) << name;
-        }
+        if (!c.value)
+            continue;
+        EXPECT_EQ(valueOf(c.section, c.key, file), QByteArray(c.value).trimmed()) << name;
     }
 }
 
@@ -278,11 +278,10 @@ TEST_F(PrivateProfileFile, KilledWriterLeavesTheOldOrTheNewFileAndNoLockInTheWay
     for (int round = 0; round < 40; ++round) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
-        if (child == 0) {
+        if (child == 0)
             for (int i = 0;; ++i) // writes whole new values until it is killed
                 WritePrivateProfileStringA(
                     "Payload", "Value", Payload(static_cast<char>('b' + i % 24)).constData(), file);
-        }
         ::usleep(round * 4999 % 20000); // kills spread over the first 20 ms
         ::kill(child, SIGKILL);
         int status = 0;

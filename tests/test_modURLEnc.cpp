@@ -19,10 +19,9 @@ TEST(URLEncode, EscapesExactlyTheTwentySevenPunctuationCharactersAndTheBlank) {
     // Every other ASCII character passes: letters and digits keep their case, and so do
     // % - . ? _ and all control characters.
     QString passing;
-    for (char16_t c = 0; c < 0x80; ++c) {
+    for (char16_t c = 0; c < 0x80; ++c)
         if (c != u' ' && !escaped.contains(QChar(c)))
             passing += QChar(c);
-    }
     EXPECT_EQ(passing.size(), 128 - 28);
     EXPECT_EQ(URLEncode(passing), passing);
 }

@@ -72,10 +72,9 @@ int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
 
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
-    for (std::size_t i = 0; i < added.size(); ++i) {
+    for (std::size_t i = 0; i < added.size(); ++i)
         if (added[i] == clicked)
             return buttons[i].second;
-    }
     return cancel ? MsgBoxAnswer::vbCancel : buttons.front().second;
 }
 

@@ -11,7 +11,9 @@ namespace cli {
 
 namespace {
 
-template <typename... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+template <typename... Handlers> struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
 // Spelled out for compilers without deduction for aggregates (clang before 17).
 template <typename... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 

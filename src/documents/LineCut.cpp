@@ -51,10 +51,9 @@ bool Utf8LongerThan(QStringView text, qsizetype maxBytes) {
 }
 
 bool IsBlank(QStringView text) {
-    for (const QChar unit : text) {
+    for (const QChar unit : text)
         if (!unit.isSpace())
             return false;
-    }
     return true;
 }
 

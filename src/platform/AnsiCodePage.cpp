@@ -10,7 +10,9 @@ constexpr const char* kCodePageName = "windows-936";
 constexpr char kDefaultChar = '?';
 } // namespace
 
-bool AnsiCodePageAvailable() { return QStringEncoder(kCodePageName).isValid(); }
+bool AnsiCodePageAvailable() {
+    return QStringEncoder(kCodePageName).isValid();
+}
 
 QByteArray WideToAnsi(const QString& text, bool* lossy) {
     QStringEncoder encoder(kCodePageName);

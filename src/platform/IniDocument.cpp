@@ -206,10 +206,9 @@ std::optional<QList<QByteArray>> IniDocument::keyNames(const QByteArray& section
 QList<QByteArray> IniDocument::sectionNames() const {
     // Every header is listed, a repeated one too, although only the first is ever read.
     QList<QByteArray> names;
-    for (const IniLine& line : lines_) {
+    for (const IniLine& line : lines_)
         if (line.kind == IniLine::Kind::Section && !line.name.isEmpty())
             names.append(line.name);
-    }
     return names;
 }
 
@@ -269,10 +268,9 @@ bool IniDocument::removeSection(const QByteArray& section) {
 
 qsizetype IniDocument::findSection(const QByteArray& section) const {
     const QString wanted = AnsiToWide(section);
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
+    for (qsizetype i = 0; i < lines_.size(); ++i)
         if (lines_[i].kind == IniLine::Kind::Section && SameName(lines_[i].matchName, wanted))
             return i;
-    }
     return -1;
 }
 
@@ -297,10 +295,9 @@ qsizetype IniDocument::findKey(qsizetype header, const QByteArray& key) const {
 qsizetype IniDocument::lastEntry(qsizetype header) const {
     qsizetype last = header;
     const qsizetype end = sectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
+    for (qsizetype i = header + 1; i < end; ++i)
         if (lines_[i].kind == IniLine::Kind::Entry)
             last = i;
-    }
     return last;
 }
 

@@ -9,12 +9,11 @@ bool IsPairAt(const QString& text, qsizetype i) {
 }
 
 bool HasLoneSurrogate(const QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    for (qsizetype i = 0; i < text.size(); ++i)
         if (IsPairAt(text, i))
             ++i;
         else if (text[i].isSurrogate())
             return true;
-    }
     return false;
 }
 
@@ -25,12 +24,11 @@ QByteArray WideToUtf8(const QString& text) {
     if (!HasLoneSurrogate(text))
         return text.toUtf8();
     QString repaired = text;
-    for (qsizetype i = 0; i < repaired.size(); ++i) {
+    for (qsizetype i = 0; i < repaired.size(); ++i)
         if (IsPairAt(repaired, i))
             ++i;
         else if (repaired[i].isSurrogate())
             repaired[i] = QChar::ReplacementCharacter;
-    }
     return repaired.toUtf8();
 }
 

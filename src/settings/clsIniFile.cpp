@@ -63,10 +63,9 @@ short clsIniFile::SaveSettings(const QString& Section,
                                const QList<std::pair<QString, QString>>& KeysAndValues) {
     if (HoldsZero(Section))
         return 0;
-    for (const auto& [key, value] : KeysAndValues) {
+    for (const auto& [key, value] : KeysAndValues)
         if (HoldsZero(key) || HoldsZero(value))
             return 0;
-    }
     CreateUserSettingsFolderFor(file_);
     const QByteArray section = platform::WideToAnsi(Section);
     const int result = platform::EditPrivateProfile(file_, [&](platform::IniDocument& document) {

@@ -76,21 +76,18 @@ bool DropConnection(const std::string& remoteAddr, int remotePort, int localPort
                     const std::string& bytesFirst) {
     const int fd = FindDescriptor(
         [&](int candidate) { return IsConnection(candidate, remoteAddr, remotePort, localPort); });
-    if (fd < 0) {
+    if (fd < 0)
         return false;
-    }
-    if (!bytesFirst.empty()) {
+    if (!bytesFirst.empty())
         static_cast<void>(send(fd, bytesFirst.data(), bytesFirst.size(), MSG_NOSIGNAL));
-    }
     return shutdown(fd, SHUT_RDWR) == 0;
 }
 
 void WidenListenBacklog(int localPort) {
     const int fd =
         FindDescriptor([&](int candidate) { return IsListeningOn(candidate, localPort); });
-    if (fd >= 0) {
+    if (fd >= 0)
         listen(fd, SOMAXCONN);
-    }
 }
 
 } // namespace standin

@@ -5,15 +5,12 @@ namespace standin {
 namespace {
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
+    if (c >= '0' && c <= '9')
         return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
+    if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
+    if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
-    }
     return -1;
 }
 
@@ -43,9 +40,8 @@ std::map<std::string, std::string> DecodeFormFields(std::string_view encoded) {
         const std::size_t end = encoded.find('&');
         const std::string_view field = encoded.substr(0, end);
         encoded = end == std::string_view::npos ? std::string_view{} : encoded.substr(end + 1);
-        if (field.empty()) {
+        if (field.empty())
             continue;
-        }
         const std::size_t equals = field.find('=');
         const std::string name = DecodeComponent(field.substr(0, equals));
         fields[name] = equals == std::string_view::npos ? std::string{}

@@ -40,11 +40,10 @@ std::string JsonQuoted(const QString& text) {
             out += "\\t";
             break;
         default:
-            if (unit < 0x20 || unit > 0x7e) {
+            if (unit < 0x20 || unit > 0x7e)
                 AppendUnicodeEscape(out, unit);
-            } else {
+            else
                 out += static_cast<char>(unit);
-            }
         }
     }
     out += '"';

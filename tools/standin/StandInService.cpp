@@ -31,11 +31,9 @@ std::map<std::string, std::string> RequestFields(const httplib::Request& request
     std::map<std::string, std::string> fields =
         question == std::string::npos ? std::map<std::string, std::string>{}
                                       : DecodeFormFields(request.target.substr(question + 1));
-    if (request.method == "POST" && IsFormBody(request)) {
-        for (auto& [name, value] : DecodeFormFields(request.body)) {
+    if (request.method == "POST" && IsFormBody(request))
+        for (auto& [name, value] : DecodeFormFields(request.body))
             fields[name] = std::move(value);
-        }
-    }
     return fields;
 }
 
@@ -58,11 +56,9 @@ void BlockSigpipeInThisThread() {
 
 std::string RecordedRequest::header(const std::string& name) const {
     const QByteArray wanted = QByteArray::fromStdString(name).toLower();
-    for (const auto& [key, value] : headers) {
-        if (QByteArray::fromStdString(key).toLower() == wanted) {
+    for (const auto& [key, value] : headers)
+        if (QByteArray::fromStdString(key).toLower() == wanted)
             return value;
-        }
-    }
     return {};
 }
 
@@ -75,9 +71,8 @@ StandInService::~StandInService() {
 }
 
 int StandInService::start(const std::string& host, int port) {
-    if (server_) {
+    if (server_)
         throw std::runtime_error("the stand-in service is already running");
-    }
     const bool tls = !options_.certFile.empty() || !options_.keyFile.empty();
     std::unique_ptr<httplib::Server> server;
     if (tls) {
@@ -100,9 +95,8 @@ int StandInService::start(const std::string& host, int port) {
 
     const int bound =
         port == 0 ? server->bind_to_any_port(host) : (server->bind_to_port(host, port) ? port : -1);
-    if (bound <= 0) {
+    if (bound <= 0)
         throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
-    }
     WidenListenBacklog(bound);
     host_ = host;
     port_ = bound;
@@ -119,9 +113,8 @@ int StandInService::start(const std::string& host, int port) {
     });
     // The socket already queues connections; wait until it is being served, so that stop()
     // cannot come before the accept loop has begun.
-    while (!server->is_running() && !*listenerDone) {
+    while (!server->is_running() && !*listenerDone)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
     server_ = std::move(server);
     if (*listenerDone) {
         stop();
@@ -131,18 +124,16 @@ int StandInService::start(const std::string& host, int port) {
 }
 
 void StandInService::stop() {
-    if (!server_) {
+    if (!server_)
         return;
-    }
     {
         const std::lock_guard lock(mutex_);
         stopRequested_ = true;
     }
     stopping_.notify_all();
     server_->stop();
-    if (listener_.joinable()) {
+    if (listener_.joinable())
         listener_.join();
-    }
     server_.reset();
 }
 
@@ -156,11 +147,10 @@ std::string StandInService::endpoint() const {
 
 std::string StandInService::origin() const {
     std::string host = host_;
-    if (host.empty() || host == "0.0.0.0" || host == "::") {
+    if (host.empty() || host == "0.0.0.0" || host == "::")
         host = "127.0.0.1";
-    } else if (host.find(':') != std::string::npos) {
+    else if (host.find(':') != std::string::npos)
         host = "[" + host + "]";
-    }
     const bool tls = !options_.certFile.empty();
     return std::string(tls ? "https://" : "http://") + host + ":" + std::to_string(port_);
 }
@@ -188,9 +178,8 @@ void StandInService::clearRequests() {
 
 void StandInService::scriptNext(int count, Fault fault, const std::string& errorCode) {
     const std::lock_guard lock(mutex_);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
         scripted_.push_back({fault, {}, 500, kHugeReplyBytes, {}, errorCode});
-    }
 }
 
 int StandInService::rateLimitAnswers() const {
@@ -200,9 +189,8 @@ int StandInService::rateLimitAnswers() const {
 
 StandInService::FaultSetting StandInService::takeFault() {
     const std::lock_guard lock(mutex_);
-    if (scripted_.empty()) {
+    if (scripted_.empty())
         return fault_;
-    }
     FaultSetting next = scripted_.front();
     scripted_.pop_front();
     return next;
@@ -338,9 +326,8 @@ void StandInService::handleTranslate(const httplib::Request& request, httplib::R
 
 std::string StandInService::answer(const httplib::Request& request, bool dropLastResult) {
     const auto admit = [this](const std::string& appId) {
-        if (limiter_->admit(appId)) {
+        if (limiter_->admit(appId))
             return true;
-        }
         const std::lock_guard lock(mutex_);
         ++rateLimitAnswers_;
         return false;

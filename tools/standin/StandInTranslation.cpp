@@ -27,48 +27,38 @@ bool IsCjkIdeograph(char16_t unit) {
 
 QString ToChinese(const QString& line) {
     const QString key = line.trimmed();
-    for (const GlossaryEntry& entry : kGlossary) {
-        if (key.compare(QString::fromUtf16(entry.english), Qt::CaseInsensitive) == 0) {
+    for (const GlossaryEntry& entry : kGlossary)
+        if (key.compare(QString::fromUtf16(entry.english), Qt::CaseInsensitive) == 0)
             return QString::fromUtf16(entry.chinese);
-        }
-    }
     return QStringLiteral("译：") + line;
 }
 
 QString ToEnglish(const QString& line) {
     const QString key = line.trimmed();
-    for (const GlossaryEntry& entry : kGlossary) {
-        if (key == QString::fromUtf16(entry.chinese)) {
+    for (const GlossaryEntry& entry : kGlossary)
+        if (key == QString::fromUtf16(entry.chinese))
             return QString::fromUtf16(entry.english);
-        }
-    }
     return QStringLiteral("EN: ") + line;
 }
 
 } // namespace
 
 QString DetectLanguage(const QString& text) {
-    for (const QChar ch : text) {
-        if (IsCjkIdeograph(ch.unicode())) {
+    for (const QChar ch : text)
+        if (IsCjkIdeograph(ch.unicode()))
             return QStringLiteral("zh");
-        }
-    }
     return QStringLiteral("en");
 }
 
 QString TranslateLine(const QString& line, const QString& from, const QString& to) {
-    if (line.trimmed().isEmpty()) {
+    if (line.trimmed().isEmpty())
         return {};
-    }
-    if (from == to) {
+    if (from == to)
         return line;
-    }
-    if (to == u"zh") {
+    if (to == u"zh")
         return ToChinese(line);
-    }
-    if (to == u"en") {
+    if (to == u"en")
         return ToEnglish(line);
-    }
     return QLatin1Char('[') + to + QStringLiteral("] ") + line;
 }
 

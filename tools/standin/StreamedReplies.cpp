@@ -24,9 +24,8 @@ void Drip(httplib::Response& response, std::string body, std::function<bool()> p
             sink.done();
             return true;
         }
-        if (offset > 0 && !pause()) {
+        if (offset > 0 && !pause())
             return false;
-        }
         return sink.is_writable() && sink.write(body.data() + offset, 1);
     });
 }

@@ -71,36 +71,30 @@ ServiceError KnownError(const std::string& code) {
         {"58002", "SERVICE CLOSED"},
         {"90107", "AUTHENTICATION FAILED"},
     }};
-    for (const auto& [known, message] : kMessages) {
-        if (known == code) {
+    for (const auto& [known, message] : kMessages)
+        if (known == code)
             return {code, std::string(message)};
-        }
-    }
     return {code, {}};
 }
 
 std::optional<ServiceError>
 CheckTranslateRequest(const std::map<std::string, std::string>& fields,
                       const std::map<std::string, std::string>& accounts) {
-    for (const char* name : {"q", "from", "to", "appid", "salt", "sign"}) {
-        if (Field(fields, name).empty()) {
+    for (const char* name : {"q", "from", "to", "appid", "salt", "sign"})
+        if (Field(fields, name).empty())
             return EmptyFieldError();
-        }
-    }
     const std::string appid = Field(fields, "appid");
     const auto account = accounts.find(appid);
-    if (account == accounts.end()) {
+    if (account == accounts.end())
         return UnknownAppIdError();
-    }
     if (Field(fields, "sign") !=
         ExpectedSign(appid, Field(fields, "q"), Field(fields, "salt"), account->second)) {
         return WrongSignError();
     }
     const std::string from = Field(fields, "from");
     const std::string to = Field(fields, "to");
-    if (!IsLanguageCode(to) || (from != "auto" && !IsLanguageCode(from))) {
+    if (!IsLanguageCode(to) || (from != "auto" && !IsLanguageCode(from)))
         return BadLanguageError();
-    }
     return std::nullopt;
 }
 
@@ -114,9 +108,8 @@ std::string TranslationReply(const std::map<std::string, std::string>& fields,
     const QString q = QString::fromStdString(Field(fields, "q"));
     const QString to = QString::fromStdString(Field(fields, "to"));
     QString from = QString::fromStdString(Field(fields, "from"));
-    if (from == u"auto") {
+    if (from == u"auto")
         from = DetectLanguage(q);
-    }
 
     std::string reply =
         "{\"from\":" + JsonQuoted(from) + ",\"to\":" + JsonQuoted(to) + ",\"trans_result\":[";
@@ -124,12 +117,10 @@ std::string TranslationReply(const std::map<std::string, std::string>& fields,
     const qsizetype answered = lines.size() - (dropLastResult ? 1 : 0);
     for (qsizetype i = 0; i < answered; ++i) {
         QString line = lines[i];
-        if (line.endsWith(QLatin1Char('\r'))) {
+        if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        }
-        if (i > 0) {
+        if (i > 0)
             reply += ',';
-        }
         reply += "{\"src\":" + JsonQuoted(line) +
                  ",\"dst\":" + JsonQuoted(TranslateLine(line, from, to)) + "}";
     }
@@ -141,12 +132,10 @@ std::string AnswerTranslateRequest(const std::map<std::string, std::string>& fie
                                    const std::map<std::string, std::string>& accounts,
                                    const std::function<bool(const std::string&)>& admit,
                                    bool dropLastResult) {
-    if (const auto error = CheckTranslateRequest(fields, accounts)) {
+    if (const auto error = CheckTranslateRequest(fields, accounts))
         return ErrorReply(*error);
-    }
-    if (admit && !admit(fields.at("appid"))) {
+    if (admit && !admit(fields.at("appid")))
         return ErrorReply(RateLimitError());
-    }
     return TranslationReply(fields, dropLastResult);
 }
 
