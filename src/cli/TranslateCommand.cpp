@@ -87,15 +87,18 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
 
     // A file named by -o is replaced only once the whole document is translated.
     QSaveFile saved;
+    const auto outputFileFailed = [&] {
+        WriteLine(
+            console.err,
+            QStringLiteral("无法写入输出文件%1：%2").arg(saved.fileName(), saved.errorString()));
+        return kOutputFailed;
+    };
     std::optional<TerminalSafeOutput> onTerminal;
     QIODevice* output = &console.out;
     if (request.outputFile) {
         saved.setFileName(*request.outputFile);
-        if (!saved.open(QIODevice::WriteOnly)) {
-            WriteLine(console.err, QStringLiteral("无法写入输出文件%1：%2")
-                                       .arg(*request.outputFile, saved.errorString()));
-            return kOutputFailed;
-        }
+        if (!saved.open(QIODevice::WriteOnly))
+            return outputFileFailed();
         output = &saved;
     } else if (console.outIsTerminal) {
         output = &onTerminal.emplace(console.out);
@@ -108,11 +111,8 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
     progress.clear();
 
     if (result.outcome == DocumentOutcome::Translated) {
-        if (request.outputFile && !saved.commit()) {
-            WriteLine(console.err, QStringLiteral("无法写入输出文件%1：%2")
-                                       .arg(*request.outputFile, saved.errorString()));
-            return kOutputFailed;
-        }
+        if (request.outputFile && !saved.commit())
+            return outputFileFailed();
         return kSucceeded;
     }
     // Standard output that cannot be written is told once, when the program ends.

@@ -11,6 +11,9 @@ inline const QString kHttpEndpoint =
 inline const QString kHttpsEndpoint =
     QStringLiteral("https://fanyi-api.baidu.com/api/trans/vip/translate");
 
+// The most the service takes in q of one request, in UTF-8 bytes (about 2000 Chinese characters).
+inline constexpr qsizetype kLongestQuery = 6000;
+
 // Where and how a translation request goes. The defaults are the real service's.
 struct ConnectionOptions {
     QString httpEndpoint = kHttpEndpoint;

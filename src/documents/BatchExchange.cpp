@@ -73,7 +73,7 @@ ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account,
             if (!failure.transient())
                 return last;
         } catch (const std::exception&) {
-            return {ExchangeOutcome::Failed, QStringLiteral("翻译失败：程序内部错误")};
+            return {ExchangeOutcome::Failed, modQuorvel::kInternalError};
         }
         if (retry == kMaxRetries)
             return last;

@@ -15,7 +15,7 @@ QString AsOneText(QByteArray bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
-        throw InputError(QStringLiteral("输入不是UTF-8文本，未翻译。"));
+        throw InputError::NotUtf8();
     return text;
 }
 

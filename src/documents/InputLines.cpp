@@ -11,16 +11,18 @@ constexpr qsizetype kBlockBytes = 64 * 1024;
 // more memory than a paragraph.
 constexpr qsizetype kPieceBytes = 64 * 1024;
 
-const QString kNotUtf8 = QStringLiteral("输入不是UTF-8文本，未翻译。");
-
 qint64 ReadSome(QIODevice& device, char* data, qint64 bytes) {
     const qint64 read = device.read(data, bytes);
     if (read < 0)
-        throw InputError(QStringLiteral("无法读取输入：") + device.errorString());
+        throw InputError::Unreadable(device);
     return read;
 }
 
 } // namespace
+
+InputError InputError::Unreadable(const QIODevice& device) {
+    return InputError(QStringLiteral("无法读取输入：") + device.errorString());
+}
 
 QByteArray ReadUpTo(QIODevice& device, qsizetype bytes) {
     QByteArray data(bytes, Qt::Uninitialized);
@@ -54,7 +56,7 @@ bool InputLines::readBlock() {
 QString InputLines::decode(QByteArrayView bytes) {
     QString text = decoder_.decode(bytes);
     if (decoder_.hasError())
-        throw InputError(kNotUtf8);
+        throw InputError::NotUtf8();
     return text;
 }
 

@@ -18,6 +18,11 @@ public:
         : std::runtime_error(reason.toStdString()), reason_(reason) {}
     QString reason() const { return reason_; }
 
+    static InputError NotUtf8() {
+        return InputError(QStringLiteral("输入不是UTF-8文本，未翻译。"));
+    }
+    static InputError Unreadable(const QIODevice& device);
+
 private:
     QString reason_;
 };

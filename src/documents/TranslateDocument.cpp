@@ -46,7 +46,7 @@ std::optional<Totals> CountAhead(QIODevice& input, qsizetype maxBytes) {
         totals.lines += batch->lines;
     }
     if (!input.seek(start))
-        throw InputError(QStringLiteral("无法读取输入：") + input.errorString());
+        throw InputError::Unreadable(input);
     return totals;
 }
 

@@ -12,8 +12,7 @@ class QIODevice;
 
 namespace documents {
 
-// The most the service takes in q of one request, in UTF-8 bytes.
-inline constexpr qsizetype kMaxRequestBytes = 6000;
+inline constexpr qsizetype kMaxRequestBytes = modQuorvel::kLongestQuery;
 
 struct DocumentJob {
     Account account;

@@ -43,8 +43,7 @@ TranslationResult Translate(const QString& source, const QString& from, const QS
     } catch (const modQuorvel::TranslateFailure& failure) {
         return {TranslationResult::Outcome::Failed, failure.reason()};
     } catch (const std::exception&) {
-        // Anything else is a fault of the program (out of memory, say), not of the exchange.
-        return {TranslationResult::Outcome::Failed, kInternalError};
+        return {TranslationResult::Outcome::Failed, modQuorvel::kInternalError};
     }
 }
 

@@ -13,8 +13,9 @@ class QuorvelSettings;
 // the text to show.
 namespace frontend {
 
-// From this many UTF-16 code units on, a text is long for one request (kLongTextWarning).
-constexpr qsizetype kLongText = 6000;
+// From as many UTF-16 code units as the service takes bytes on, a text is long for one request
+// (kLongTextWarning). Counted in code units, not bytes: a Chinese text passes well beyond.
+constexpr qsizetype kLongText = modQuorvel::kLongestQuery;
 bool IsLongText(const QString& source);
 
 // A language code as typed: spaces at both ends removed, lower-cased ("Auto" is sent as "auto").

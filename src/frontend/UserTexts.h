@@ -20,8 +20,6 @@ inline const QString kNoCredentials =
 inline const QString kLongTextWarning = QStringLiteral(
     "单次翻译文本长度限定为6000字节以内（汉字约为2000个字符），超出将可能导致错误！");
 
-inline const QString kInternalError = QStringLiteral("翻译失败：程序内部错误");
-
 // Written after the program's name when the settings file's code page cannot be converted.
 inline const QString kNoCodePage =
     QStringLiteral("缺少代码页936的转换器（Qt未带ICU？），无法读取设置文件。");

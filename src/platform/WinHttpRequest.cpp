@@ -71,6 +71,7 @@ bool IsTransient(CURLcode code) {
 // The reason given for a reply stopped at the size limit, which the write callback flags: libcurl
 // itself reports it as any other write error.
 const QString kReplyTooLarge = QStringLiteral("服务器回复过大");
+const QString kSetupFailed = QStringLiteral("网络请求设置失败");
 
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
@@ -108,7 +109,7 @@ WinHttpRequest::~WinHttpRequest() = default;
 
 template <typename Value> void WinHttpRequest::SetOption(CURLoption option, Value value) {
     if (CurlLibrary::Get().easy_setopt(handle_.get(), option, value) != CURLE_OK)
-        throw HttpError(QStringLiteral("网络请求设置失败"));
+        throw HttpError(kSetupFailed);
 }
 
 void WinHttpRequest::SetFollowRedirects(bool follow) {
@@ -165,7 +166,7 @@ void WinHttpRequest::SetRequestHeader(const QString& name, const QString& value)
     const QByteArray line = (name + QStringLiteral(": ") + value).toUtf8();
     curl_slist* extended = CurlLibrary::Get().slist_append(headers_.get(), line.constData());
     if (!extended)
-        throw HttpError(QStringLiteral("网络请求设置失败"));
+        throw HttpError(kSetupFailed);
     // The list's head owns every entry, the old ones included.
     static_cast<void>(headers_.release());
     headers_.reset(extended);
