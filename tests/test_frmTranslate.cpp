@@ -328,16 +328,15 @@ TEST_F(CredentialSetup, AsksBothStepsInOrderAndStoresTrimmedValuesThatTranslateA
     EXPECT_EQ(service.requests().size(), 2u);
 }
 
-// An empty entry, a key beyond 32 characters or one without single-byte codes change nothing;
-// both boxes are shown every time, and a refused key's reason after them.
+// An empty entry, or an App ID or key refused (each reason is checked through quorvel-cli, which
+// shares the rule), changes nothing; both boxes are shown every time, and the reason after them.
 TEST_F(CredentialSetup, AnEmptyEntryOrARefusedKeyChangesNothing) {
     openWithCredentials();
     const QByteArray before = settingsBytes();
     for (const auto& [appId, key, shown] :
          {std::tuple(QString(), QString(), 2u), std::tuple(QString("  "), kKey, 2u),
           std::tuple(kAppId, QString(), 2u), std::tuple(QString("another"), QString(33, u'k'), 3u),
-          std::tuple(QString("another"), QStringLiteral("密钥abc"), 3u),
-          std::tuple(QString("\"2026\""), kKey, 3u), std::tuple(QString("2026\t"), kKey, 3u)}) {
+          std::tuple(QString("\"2026\""), kKey, 3u)}) {
         dialogs.shown.clear();
         dialogs.answerInputs({appId, key});
         click("Command3");

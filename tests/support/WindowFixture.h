@@ -17,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -30,36 +29,24 @@ public:
         QString title;
     };
 
-    void answerMessages(std::initializer_list<int> answers) {
-        messages_.insert(messages_.end(), answers);
-    }
-    void answerInputs(std::initializer_list<QString> answers) {
-        inputs_.insert(inputs_.end(), answers);
-    }
+    void answerMessages(std::initializer_list<int> answers) { messages_.append(answers); }
+    void answerInputs(std::initializer_list<QString> answers) { inputs_.append(answers); }
 
+    // Once the script has run out, OK and an empty entry.
     int MsgBox(const QString& prompt, int style, const QString& title) override {
         shown.push_back({prompt, style, title});
-        return next(messages_, int{app::vbOK});
+        return messages_.isEmpty() ? int{app::vbOK} : messages_.takeFirst();
     }
     QString InputBox(const QString& prompt, const QString& title) override {
         shown.push_back({prompt, -1, title});
-        return next(inputs_, QString());
+        return inputs_.isEmpty() ? QString() : inputs_.takeFirst();
     }
 
     std::vector<Shown> shown;
 
 private:
-    // The next scripted answer, or `otherwise` once the script has run out.
-    template <typename T> static T next(std::deque<T>& answers, T otherwise) {
-        if (answers.empty())
-            return otherwise;
-        T answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-
-    std::deque<int> messages_;
-    std::deque<QString> inputs_;
+    QList<int> messages_;
+    QStringList inputs_;
 };
 
 // A window on a settings file of its own in a temporary folder, with a person's answers scripted.
