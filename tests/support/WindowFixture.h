@@ -17,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -30,36 +29,24 @@ public:
         QString title;
     };
 
-    void answerMessages(std::initializer_list<int> answers) {
-        messages_.insert(messages_.end(), answers);
-    }
-    void answerInputs(std::initializer_list<QString> answers) {
-        inputs_.insert(inputs_.end(), answers);
-    }
+    void answerMessages(std::initializer_list<int> answers) { messages_.append(answers); }
+    void answerInputs(std::initializer_list<QString> answers) { inputs_.append(answers); }
 
+    // Once the script has run out, OK and an empty entry.
     int MsgBox(const QString& prompt, int style, const QString& title) override {
         shown.push_back({prompt, style, title});
-        return next(messages_, int{app::vbOK});
+        return messages_.isEmpty() ? int{app::vbOK} : messages_.takeFirst();
     }
     QString InputBox(const QString& prompt, const QString& title) override {
         shown.push_back({prompt, -1, title});
-        return next(inputs_, QString());
+        return inputs_.isEmpty() ? QString() : inputs_.takeFirst();
     }
 
     std::vector<Shown> shown;
 
 private:
-    // The next scripted answer, or `otherwise` once the script has run out.
-    template <typename T> static T next(std::deque<T>& answers, T otherwise) {
-        if (answers.empty())
-            return otherwise;
-        T answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-
-    std::deque<int> messages_;
-    std::deque<QString> inputs_;
+    QList<int> messages_;
+    QStringList inputs_;
 };
 
 // A window on a settings file of its own in a temporary folder, with a person's answers scripted.
@@ -76,11 +63,16 @@ protected:
         ini.File(iniPath());
         return ini.GetSetting(section, key);
     }
-    // The [BaiDuKeyInfo] section as the window stores it.
+    // The [BaiDuKeyInfo] section as the window stores it. The stored keys were worked out with
+    // md5sum: each key byte XOR the same byte of the MD5 digest of the App ID.
     static QByteArray credentialSettings(const QString& appId = testsupport::kAppId,
                                          const QString& key = testsupport::kKey) {
-        return "[BaiDuKeyInfo]\r\nAppID=" + appId.toLatin1() +
-               "\r\nSecret_Key_Encode=" + modStrHexByte::EncodeSecretKey(appId, key).toLatin1() +
+        EXPECT_EQ(appId, testsupport::kAppId);
+        const QByteArray stored = key == testsupport::kKey ? "94DFCB2D49B47122CA851B7353700857"
+                                  : key == "WrongKey"      ? "92D8CB31589A780F"
+                                                           : "?";
+        EXPECT_NE(stored, "?") << "no stored form for " << key.toStdString();
+        return "[BaiDuKeyInfo]\r\nAppID=" + appId.toLatin1() + "\r\nSecret_Key_Encode=" + stored +
                "\r\n";
     }
 
@@ -133,8 +125,8 @@ protected:
         return QByteArray("[Service]\r\nHttpEndpoint=") + service.endpoint().c_str() +
                "\r\nHttpsEndpoint=" + secureService.endpoint().c_str() + "\r\n";
     }
-    void openWithCredentials(const QString& key = testsupport::kKey) {
-        writeSettings(serviceSettings() + credentialSettings(testsupport::kAppId, key));
+    void openWithCredentials() {
+        writeSettings(serviceSettings() + credentialSettings());
         openWindow();
     }
     // Clicks 开始翻译 on `source` and lets the window lay out and paint what it shows.
