@@ -239,11 +239,10 @@ TEST(SettingsFilePath, BesideTheExecutableWhenItsFileIsThereOrCanBeMadeElseTheUs
         }
     });
     // The immutable attribute stops root as well; anyone else, a folder without write permission.
-    for (const QTemporaryDir* folder : {&readOnlyWithFile, &readOnly}) {
+    for (const QTemporaryDir* folder : {&readOnlyWithFile, &readOnly})
         if (!testsupport::setImmutable(folder->path(), true) &&
             (geteuid() == 0 || ::chmod(QFile::encodeName(folder->path()).constData(), 0555) != 0))
             GTEST_SKIP() << "root writes into read-only folders and cannot set immutable";
-    }
     const QString userFile = config.filePath("quorvel/quorvel.ini");
     for (const auto& [folder, expected] : {
              std::pair(&writable, writable.filePath("quorvel.ini")),
