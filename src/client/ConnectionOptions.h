@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <chrono>
+#include <stop_token>
 
 namespace modQuorvel {
 
@@ -24,6 +25,8 @@ struct ConnectionOptions {
     // A reply to the longest text the service takes is some 100 KB. One far beyond that is
     // refused rather than held in memory and laid out in the window.
     qint64 maxReplyBytes = qint64{4} * 1024 * 1024;
+    // Once requested, a request under way is abandoned (a document stopped by Ctrl+C).
+    std::stop_token abandon;
 };
 
 } // namespace modQuorvel

@@ -24,6 +24,8 @@ TranslateReply TranslateText(const QString& source, const QString& from, const Q
         request.SetFollowRedirects(false);
         request.SetTimeouts(options.connectTimeout, options.totalTimeout);
         request.SetMaxResponseSize(options.maxReplyBytes);
+        if (options.abandon.stop_possible())
+            request.AbortOn(options.abandon);
         if (!options.extraCaFile.isEmpty())
             request.TrustExtraCaFile(options.extraCaFile);
         request.Open(QStringLiteral("POST"), endpoint);

@@ -40,6 +40,8 @@ bool WaitUnlessStopped(milliseconds wait, const std::stop_token& stop) {
 
 ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account, RatePacer& pacer,
                               std::minstd_rand& jitter, const std::stop_token& stop) {
+    modQuorvel::ConnectionOptions connection = account.connection;
+    connection.abandon = stop;
     ExchangeOutcome last;
     bool countRetried = false;
     for (int retry = 0;; ++retry) {
@@ -49,7 +51,7 @@ ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account,
         try {
             const modQuorvel::TranslateReply reply =
                 modQuorvel::TranslateText(batch.q, account.from, account.to, account.appId,
-                                          account.secretKey, account.https, account.connection);
+                                          account.secretKey, account.https, connection);
             if (reply.serviceError) {
                 last = {ExchangeOutcome::ServiceError, reply.text};
                 if (!IsRetriedCode(reply.errorCode))

@@ -141,6 +141,18 @@ void WinHttpRequest::SetMaxResponseSize(qint64 bytes) {
     response_.limit = bytes;
 }
 
+void WinHttpRequest::AbortOn(std::stop_token stop) {
+    abort_ = std::move(stop);
+    // libcurl asks at least once a second, and whenever data moves, whether to go on.
+    const curl_xferinfo_callback goOn = [](void* token, curl_off_t, curl_off_t, curl_off_t,
+                                           curl_off_t) {
+        return static_cast<const std::stop_token*>(token)->stop_requested() ? 1 : 0;
+    };
+    SetOption(CURLOPT_XFERINFOFUNCTION, goOn);
+    SetOption(CURLOPT_XFERINFODATA, &abort_);
+    SetOption(CURLOPT_NOPROGRESS, 0L);
+}
+
 size_t WinHttpRequest::AppendToBody(char* data, size_t size, size_t count, void* sink) {
     auto& response = *static_cast<ResponseSink*>(sink);
     const size_t bytes = size * count;

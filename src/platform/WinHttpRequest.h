@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <stop_token>
 
 namespace platform {
 
@@ -31,6 +32,9 @@ public:
     // A reply body longer than this many bytes is not read on: Send throws HttpError. 0, the
     // default, sets no limit.
     void SetMaxResponseSize(qint64 bytes);
+    // The object's Abort, from any thread: once `stop` is requested, Send gives up within a
+    // second or so and throws HttpError.
+    void AbortOn(std::stop_token stop);
 
     // Throws HttpError for an address that is not an http or https URL with a host.
     void Open(const QString& method, const QString& url);
@@ -63,6 +67,7 @@ private:
     std::unique_ptr<curl_slist, HeaderListDeleter> headers_;
     QByteArray method_;
     ResponseSink response_;
+    std::stop_token abort_;
     long status_ = 0;
 };
 
