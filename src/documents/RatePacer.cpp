@@ -19,8 +19,13 @@ RatePacer::RatePacer(double requestsPerSecond)
           std::chrono::duration<double>(kArrivalMargin / requestsPerSecond))) {}
 
 bool RatePacer::acquire(const std::stop_token& stop) {
+    // One thread at a time waits for the next moment; the others wait their turn without waking
+    // at every start.
+    const std::lock_guard turn(turn_);
     std::unique_lock lock(mutex_);
     for (;;) {
+        if (stop.stop_requested())
+            return false;
         const Clock::time_point now = Clock::now();
         if (now >= next_) {
             next_ = (now - next_ <= kCadenceTolerance ? next_ : now) + interval_;

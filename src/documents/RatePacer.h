@@ -22,6 +22,7 @@ public:
 
 private:
     const Clock::duration interval_;
+    std::mutex turn_;
     std::mutex mutex_;
     std::condition_variable_any wakeUp_;
     Clock::time_point next_; // the earliest moment of the next start
