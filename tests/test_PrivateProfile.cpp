@@ -68,6 +68,16 @@ QByteArray FileHolding(char letter) {
     return "[Settings]\r\nHttps=TRUE\r\n[Payload]\r\nValue=" + Payload(letter) + "\r\n";
 }
 
+// Waits for `count` bytes from a child, each a sign that it has got somewhere; false when the
+// child ended first.
+bool ReadsSignals(int pipe, int count) {
+    char sign = 0;
+    for (int i = 0; i < count; ++i)
+        if (::read(pipe, &sign, 1) != 1)
+            return false;
+    return true;
+}
+
 class PrivateProfileFile : public ::testing::Test {
 protected:
     // A fresh writable copy of the fixture.
@@ -268,49 +278,58 @@ TEST_F(PrivateProfileFile, ConcurrentWritersKeepEachOthersValues) {
             EXPECT_EQ(valueOf("Shared", key(inChild, i).c_str(), file), "1") << key(inChild, i);
 }
 
-// Writers killed at random moments, again and again: the file is always one that a write left
-// whole, and the next write is not held up by the dead writer's lock.
+// Writers killed inside their first, second or third write, again and again: the file is always
+// one that a write left whole, a write that ended is never lost, and the next write is not held
+// up by the dead writer's lock.
 TEST_F(PrivateProfileFile, KilledWriterLeavesTheOldOrTheNewFileAndNoLockInTheWay) {
     const QString file = dir.filePath(QStringLiteral("quorvel.ini"));
     ASSERT_TRUE(writeFileBytes(file, FileHolding('a')));
     const qsizetype valueAt = FileHolding('a').indexOf("Value=") + 6;
-    int changed = 0;
     for (int round = 0; round < 40; ++round) {
+        int starting[2];
+        ASSERT_EQ(::pipe(starting), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
-        if (child == 0)
-            for (int i = 0;; ++i) // writes whole new values until it is killed
+        if (child == 0) {
+            ::close(starting[0]);
+            for (int i = 0;; ++i) { // says so before each write, and writes until it is killed
+                if (::write(starting[1], "w", 1) != 1)
+                    _exit(1);
                 WritePrivateProfileStringA(
                     "Payload", "Value", Payload(static_cast<char>('b' + i % 24)).constData(), file);
-        ::usleep(round * 4999 % 20000); // kills spread over the first 20 ms
+            }
+        }
+        ::close(starting[1]);
+        const int writes = 1 + round % 3;
+        ASSERT_TRUE(ReadsSignals(starting[0], writes)) << "round " << round;
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ::close(starting[0]);
 
         const QByteArray bytes = readFileBytes(file);
         const char letter = bytes.size() > valueAt ? bytes.at(valueAt) : '?';
         ASSERT_EQ(bytes, FileHolding(letter)) << "round " << round;
-        changed += letter != 'a';
+        EXPECT_TRUE(writes == 1 || letter != 'a') << "round " << round << ": a whole write lost";
         ASSERT_EQ(WritePrivateProfileStringA("Payload", "Value", Payload('a').constData(), file),
                   1);
         ASSERT_EQ(readFileBytes(file), FileHolding('a'));
     }
-    EXPECT_GT(changed, 0) << "no writer got to write before it was killed";
     EXPECT_EQ(QDir(dir.path())
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("quorvel.ini")});
 }
 
-// The settings file is a link, and a killed writer left its half-written file beside the file the
-// link points to and an empty lock (killed between creating the lock and writing its owner into
-// it): the write goes through the link, which stays a link, and clears both leftovers.
+// The settings file is a link, and a killed writer left its half-written file and an empty lock
+// (killed between creating the lock and writing its owner into it) beside the file the link
+// points to: the write goes through the link, which stays a link, and clears both leftovers.
 TEST_F(PrivateProfileFile, WriteGoesThroughALinkAndClearsWhatAKilledWriterLeft) {
     const QString target = dir.filePath(QStringLiteral("real.ini"));
     const QString link = dir.filePath(QStringLiteral("quorvel.ini"));
     ASSERT_TRUE(writeFileBytes(target, "[Settings]\r\nHttps=TRUE\r\n"));
     ASSERT_TRUE(QFile::link(target, link));
     ASSERT_TRUE(writeFileBytes(target + QStringLiteral(".saving"), "[Settings]\r\nHt"));
-    ASSERT_TRUE(writeFileBytes(link + QStringLiteral(".lock"), QByteArray()));
+    ASSERT_TRUE(writeFileBytes(target + QStringLiteral(".lock"), QByteArray()));
     ASSERT_EQ(WritePrivateProfileStringA("Settings", "Https", "FALSE", link), 1);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readFileBytes(target), "[Settings]\r\nHttps=FALSE\r\n");

@@ -2,6 +2,7 @@
 
 #include "credentials/modStrHexByte.h"
 #include "frontend/UserTexts.h"
+#include "platform/ProfileFileBytes.h"
 #include "platform/TrimSpaces.h"
 #include "settings/QuorvelSettings.h"
 #include "settings/clsIniFile.h"
@@ -74,11 +75,21 @@ CredentialSetupResult SetUpCredentials(const settings::QuorvelSettings& settings
     if (const QString why = SecretKeyRefusal(typed.strSecretKey); !why.isEmpty())
         return Refuse(why);
 
-    if (!settings.setCredentials(typed))
-        return {Outcome::NotWritten, typed,
-                QStringLiteral("无法写入设置文件：") + settings.filePath() + QStringLiteral("，") +
-                    kNothingChanged};
-    return {Outcome::Stored, typed, {}};
+    switch (settings.setCredentials(typed)) {
+    case platform::ProfileWrite::Written:
+        return {Outcome::Stored, typed, {}};
+    case platform::ProfileWrite::TooLarge:
+        // Past its size limit the whole file would read as empty, the working pair included.
+        return Refuse(QStringLiteral("保存后设置文件将大于%1 MiB，超出可读取的上限：")
+                          .arg(platform::kMaxProfileFileSize >> 20) +
+                      settings.filePath() + QStringLiteral("，"));
+    case platform::ProfileWrite::Refused:
+    case platform::ProfileWrite::Failed:
+        break;
+    }
+    return {Outcome::NotWritten, typed,
+            QStringLiteral("无法写入设置文件：") + settings.filePath() + QStringLiteral("，") +
+                kNothingChanged};
 }
 
 } // namespace frontend

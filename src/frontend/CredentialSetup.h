@@ -14,7 +14,8 @@ struct CredentialSetupResult {
     enum class Outcome {
         Stored,     // both entries given: written to the file and to be used from now on
         Unchanged,  // an entry was empty: nothing written, the credentials in use stay
-        Refused,    // an entry would not read back as typed: nothing written
+        Refused,    // an entry would not read back as typed, or the file would grow past what a
+                    // read takes: nothing written
         NotWritten, // the file could not be written: it keeps its earlier pair
     };
     Outcome outcome = Outcome::Unchanged;

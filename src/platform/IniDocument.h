@@ -8,24 +8,14 @@
 
 namespace platform {
 
-// One line of a private-profile file. The bytes as found in the file are kept so that a rewrite
-// leaves every line it does not change exactly as it was.
-struct IniLine {
-    enum class Kind { Blank, Comment, Section, Entry };
-
-    QByteArray content;   // the line's bytes in the file's encoding, line break excluded
-    QByteArray lineBreak; // CR LF, LF or CR in the file's encoding; empty on an unterminated line
-    Kind kind = Kind::Blank;
-    QByteArray name;       // section or key name in the ANSI code page, blanks trimmed
-    QString matchName;     // the name as text, for case-insensitive matching
-    QByteArray value;      // entry value in the ANSI code page, blanks trimmed, quotes kept
-    bool hasValue = false; // the entry line holds an '='
-};
-
-// A private-profile (INI) file as a list of lines, read and changed the way the Windows
-// private-profile functions do: case-insensitive names, first section and first key win.
-// Names and values cross this interface as bytes in the ANSI code page; a file that starts with
-// the UTF-16LE mark stays UTF-16LE when written back.
+// A private-profile (INI) file, read and changed the way the Windows private-profile functions
+// do: case-insensitive names, first section and first key win. Names and values cross this
+// interface as bytes in the ANSI code page; a file that starts with the UTF-16LE mark stays
+// UTF-16LE when written back.
+//
+// The document holds the file's bytes and nothing per line: every look-up walks the lines
+// afresh, so a file of any shape (millions of blank lines, one huge line) costs time and memory
+// in proportion to its size. A change rewrites only the bytes of the lines it touches.
 class IniDocument {
 public:
     static IniDocument fromBytes(const QByteArray& bytes);
@@ -34,10 +24,14 @@ public:
     // The value of the key with one outer pair of matching quotes removed; nothing when the
     // section or the key is missing or the key line has no '='.
     std::optional<QByteArray> value(const QByteArray& section, const QByteArray& key) const;
-    // Names of the keys that hold an '=' in the section, in file order; nothing when the section
-    // is missing.
+    // Names of the keys that hold an '=' in the section, in file order, each followed by a zero
+    // byte; nothing when the section is missing.
+    std::optional<QByteArray> keyNameList(const QByteArray& section) const;
+    // Names of all section headers in file order, repeated ones included, each followed by a
+    // zero byte.
+    QByteArray sectionNameList() const;
+    // The same names one by one (a name may itself hold a zero byte).
     std::optional<QList<QByteArray>> keyNames(const QByteArray& section) const;
-    // Names of all section headers in file order, repeated ones included.
     QList<QByteArray> sectionNames() const;
 
     // Whether a key written under these names (blanks trimmed) would be found under them again:
@@ -50,19 +44,31 @@ public:
     bool removeKey(const QByteArray& section, const QByteArray& key);
     bool removeSection(const QByteArray& section);
 
+    struct Line;
+
 private:
-    qsizetype findSection(const QByteArray& section) const;
-    qsizetype sectionEnd(qsizetype header) const;
-    qsizetype findKey(qsizetype header, const QByteArray& key) const;
-    qsizetype lastEntry(qsizetype header) const;
-    IniLine makeLine(const QByteArray& ansiText) const;
+    // Calls `visit` with every line in file order until it returns false.
+    template <typename Visit> void walk(Visit visit) const;
+    template <typename Visit> bool walkSection(const QByteArray& section, Visit visit) const;
+    template <typename Visit> bool walkKeyNames(const QByteArray& section, Visit visit) const;
+    template <typename Visit> void walkSectionNames(Visit visit) const;
+    // The first line of the key that holds an '=' in the first section of that name. `anchor`,
+    // when given, is set to the line a new key of the section would follow, or to a blank line
+    // when there is no such section.
+    std::optional<Line> findKey(const QByteArray& section, const QByteArray& key,
+                                Line* anchor) const;
+    // Replaces the file's bytes from `begin` to `end` (offsets in the file's text) with the
+    // ANSI text `ansiText` in the file's encoding.
+    void splice(qsizetype begin, qsizetype end, const QByteArray& ansiText);
     QByteArray encode(const QByteArray& ansiText) const;
-    void ensureLineBreak(qsizetype line);
+    const QByteArray& meaning() const { return utf16_ ? ansi_ : text_; }
 
     QByteArray byteOrderMark_;
     bool utf16_ = false;
     QByteArray oddLastByte_; // a UTF-16LE file of odd length ends in a byte that is no code unit
-    QList<IniLine> lines_;
+    QByteArray text_;        // the file's lines: ANSI bytes, or UTF-16LE code units
+    QByteArray ansi_;        // a UTF-16LE file's lines in the ANSI code page, as the ANSI functions
+                             // read them; line for line the same lines as text_
 };
 
 // Space, tab and vertical tab removed at both ends, as the private-profile functions trim.

@@ -3,6 +3,7 @@
 #include "platform/IniDocument.h"
 #include "platform/ProfileFileBytes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -43,11 +44,6 @@ bool HoldsLineBreak(const char* text) {
            (std::strchr(text, '\r') != nullptr || std::strchr(text, '\n') != nullptr);
 }
 
-// A file that is missing, cannot be read or is no settings file reads as empty.
-IniDocument ReadDocument(const QString& fileName) {
-    return IniDocument::fromBytes(ReadProfileFileBytes(fileName).bytes);
-}
-
 std::uint32_t copyText(const QByteArray& text, char* buffer, std::uint32_t size) {
     const auto count = static_cast<std::uint32_t>(
         std::min<qsizetype>(text.size(), static_cast<qsizetype>(size) - 1));
@@ -56,12 +52,10 @@ std::uint32_t copyText(const QByteArray& text, char* buffer, std::uint32_t size)
     return count;
 }
 
-// Names each followed by a zero byte, one more zero byte after the last. Too small a buffer
-// gets what fits, cut, and two zero bytes; so does a buffer the list fills exactly.
-std::uint32_t copyList(const QList<QByteArray>& names, char* buffer, std::uint32_t size) {
-    QByteArray list;
-    for (const QByteArray& name : names)
-        list += name + '\0';
+// Names each followed by a zero byte (as `list` holds them), one more zero byte after the last.
+// Too small a buffer gets what fits, cut, and two zero bytes; so does a buffer the list fills
+// exactly.
+std::uint32_t copyList(const QByteArray& list, char* buffer, std::uint32_t size) {
     if (list.size() + 1 < static_cast<qsizetype>(size)) {
         std::memcpy(buffer, list.constData(), list.size());
         buffer[list.size()] = '\0';
@@ -95,7 +89,7 @@ bool WriteWhole(QFile& file, const QByteArray& bytes) {
     return file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
 }
 
-bool SaveDocument(const IniDocument& document, const QString& target, bool fileIsNew) {
+bool SaveBytes(const QByteArray& bytes, const QString& target, bool fileIsNew) {
     // A new file holds the encoded secret key and is kept from other users; a replaced file keeps
     // its permissions.
     const QFileDevice::Permissions permissions =
@@ -104,7 +98,7 @@ bool SaveDocument(const IniDocument& document, const QString& target, bool fileI
     QFile file(saving);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions))
         return false;
-    const bool whole = file.setPermissions(permissions) && WriteWhole(file, document.toBytes());
+    const bool whole = file.setPermissions(permissions) && WriteWhole(file, bytes);
     file.close();
     if (!whole || std::rename(QFile::encodeName(saving).constData(),
                               QFile::encodeName(target).constData()) != 0) {
@@ -114,22 +108,35 @@ bool SaveDocument(const IniDocument& document, const QString& target, bool fileI
     return true;
 }
 
+// The file that every path to `fileName` names: links followed to the end, and for a file not
+// yet made, its folder's own path. Empty for a link that points to nothing and for a folder
+// that does not exist.
+QString FinalTarget(const QString& fileName) {
+    const QFileInfo info(fileName);
+    if (info.exists() || info.isSymLink())
+        return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(info.fileName());
+}
+
 } // namespace
 
-std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
-                                       const char* defaultValue, char* buffer, std::uint32_t size,
-                                       const QString& fileName) {
+IniDocument ReadPrivateProfile(const QString& fileName) {
+    return IniDocument::fromBytes(ReadProfileFileBytes(fileName).bytes);
+}
+
+std::uint32_t GetProfileString(const IniDocument& document, const char* section, const char* key,
+                               const char* defaultValue, char* buffer, std::uint32_t size) {
     if (!buffer || size == 0)
         return 0;
-    const IniDocument document = ReadDocument(fileName);
     const QByteArray fallback = WithoutTrailingSpaces(QByteArray(defaultValue));
 
     if (!section) {
-        const QList<QByteArray> names = document.sectionNames();
+        const QByteArray names = document.sectionNameList();
         return names.isEmpty() ? copyText(fallback, buffer, size) : copyList(names, buffer, size);
     }
     if (!key) {
-        const auto names = document.keyNames(argument(section));
+        const auto names = document.keyNameList(argument(section));
         if (!names || names->isEmpty())
             return copyText(fallback, buffer, size);
         return copyList(*names, buffer, size);
@@ -138,11 +145,19 @@ std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
     return copyText(value ? *value : fallback, buffer, size);
 }
 
+std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
+                                       const char* defaultValue, char* buffer, std::uint32_t size,
+                                       const QString& fileName) {
+    if (!buffer || size == 0)
+        return 0;
+    return GetProfileString(ReadPrivateProfile(fileName), section, key, defaultValue, buffer, size);
+}
+
 int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                const QString& fileName) {
     if (!section)
         return 0;
-    return EditPrivateProfile(fileName, [&](IniDocument& document) {
+    const ProfileWrite written = EditPrivateProfile(fileName, [&](IniDocument& document) {
         if (key && value)
             return SetProfileValue(document, section, key, value);
         if (HoldsLineBreak(section) || HoldsLineBreak(key))
@@ -151,6 +166,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
                                  : document.removeSection(argument(section));
         return changed ? IniEdit::Changed : IniEdit::Unchanged;
     });
+    return written == ProfileWrite::Written ? 1 : 0;
 }
 
 IniEdit SetProfileValue(IniDocument& document, const char* section, const char* key,
@@ -163,23 +179,25 @@ IniEdit SetProfileValue(IniDocument& document, const char* section, const char* 
                : IniEdit::Unchanged;
 }
 
-int EditPrivateProfile(const QString& fileName, const std::function<IniEdit(IniDocument&)>& edit) {
-    if (fileName.isEmpty())
-        return 0;
+ProfileWrite EditPrivateProfile(const QString& fileName,
+                                const std::function<IniEdit(IniDocument&)>& edit) {
+    // Two links to one file are one file: they share its lock and its temporary file. A link
+    // that points to nothing is no settings file; writing would replace the link.
+    const QString target = fileName.isEmpty() ? QString() : FinalTarget(fileName);
+    if (target.isEmpty())
+        return ProfileWrite::Failed;
 
     // The lock serialises writers; the file is read again inside it so that a value another
     // writer stored in the meantime is kept.
-    QLockFile lock(fileName + QStringLiteral(".lock"));
+    QLockFile lock(target + QStringLiteral(".lock"));
     lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(kLockTimeoutMs))
-        return 0;
+        return ProfileWrite::Failed;
 
-    const ProfileFileBytes file = ReadProfileFileBytes(fileName);
+    const ProfileFileBytes file = ReadProfileFileBytes(target);
     const bool exists = file.kind != ProfileFileKind::Missing;
-    if (exists && (file.kind != ProfileFileKind::Regular || !QFileInfo(fileName).isWritable()))
-        return 0;
-    // A link is followed, so that the file it points to is replaced and the link stays.
-    const QString target = exists ? QFileInfo(fileName).canonicalFilePath() : fileName;
+    if (exists && (file.kind != ProfileFileKind::Regular || !QFileInfo(target).isWritable()))
+        return ProfileWrite::Failed;
     // What a writer killed while saving left goes first, whether or not this write changes
     // anything.
     QFile::remove(SavingFileName(target));
@@ -187,13 +205,17 @@ int EditPrivateProfile(const QString& fileName, const std::function<IniEdit(IniD
     IniDocument document = IniDocument::fromBytes(file.bytes);
     switch (edit(document)) {
     case IniEdit::Refused:
-        return 0;
+        return ProfileWrite::Refused;
     case IniEdit::Unchanged:
-        return 1;
+        return ProfileWrite::Written;
     case IniEdit::Changed:
         break;
     }
-    return SaveDocument(document, target, !exists) ? 1 : 0;
+    // A file beyond what a read takes would read as empty, credentials and all.
+    const QByteArray bytes = document.toBytes();
+    if (bytes.size() > kMaxProfileFileSize)
+        return ProfileWrite::TooLarge;
+    return SaveBytes(bytes, target, !exists) ? ProfileWrite::Written : ProfileWrite::Failed;
 }
 
 } // namespace platform

@@ -34,8 +34,11 @@ ProfileFileBytes ReadProfileFileBytes(const QString& fileName) {
         return {ProfileFileKind::NotRegular, {}};
     if (info.st_size > kMaxProfileFileSize)
         return {ProfileFileKind::TooLarge, {}};
-    // The file may grow between the check and the read: one byte more than allowed tells.
-    QByteArray bytes = file.read(kMaxProfileFileSize + 1);
+    // Read to its size and one byte beyond, which tells whether it grew since the check; only
+    // then is the rest read, still one byte past the limit at most.
+    QByteArray bytes = file.read(info.st_size + 1);
+    if (bytes.size() > info.st_size && file.error() == QFileDevice::NoError)
+        bytes += file.read(kMaxProfileFileSize + 1 - bytes.size());
     if (file.error() != QFileDevice::NoError)
         return {ProfileFileKind::Unreadable, {}};
     if (bytes.size() > kMaxProfileFileSize)

@@ -82,15 +82,18 @@ bool QuorvelSettings::setFontSize(double points) const {
 }
 
 std::optional<modStrHexByte::Credentials> QuorvelSettings::credentials() const {
-    const clsIniFile ini = IniFile(filePath_);
-    const std::optional<QString> appId = SetValue(ini.GetSetting(kBaiDuKeyInfo, kAppID));
-    const std::optional<QString> stored = SetValue(ini.GetSetting(kBaiDuKeyInfo, kSecretKeyEncode));
+    // One read: a save between two reads would pair the new App ID with the old key.
+    const QStringList values =
+        IniFile(filePath_).GetSettings(kBaiDuKeyInfo, {kAppID, kSecretKeyEncode});
+    const std::optional<QString> appId = SetValue(values[0]);
+    const std::optional<QString> stored = SetValue(values[1]);
     if (!appId || !stored)
         return std::nullopt;
     return modStrHexByte::Credentials{*appId, modStrHexByte::DecodeSecretKey(*appId, *stored)};
 }
 
-bool QuorvelSettings::setCredentials(const modStrHexByte::Credentials& credentials) const {
+platform::ProfileWrite
+QuorvelSettings::setCredentials(const modStrHexByte::Credentials& credentials) const {
     // One write: the key is stored only beside the App ID it is encoded under.
     const QString encoded =
         modStrHexByte::EncodeSecretKey(credentials.strAppID, credentials.strSecretKey);
@@ -99,13 +102,14 @@ bool QuorvelSettings::setCredentials(const modStrHexByte::Credentials& credentia
 }
 
 ServiceEndpoints QuorvelSettings::serviceEndpoints() const {
-    const clsIniFile ini = IniFile(filePath_);
-    const auto endpoint = [&](const QString& key) -> std::optional<QString> {
-        if (const std::optional<QString> value = SetValue(ini.GetSetting(kService, key)))
+    const QStringList values =
+        IniFile(filePath_).GetSettings(kService, {kHttpEndpoint, kHttpsEndpoint});
+    const auto endpoint = [](const QString& stored) -> std::optional<QString> {
+        if (const std::optional<QString> value = SetValue(stored))
             return platform::TrimSpaces(*value);
         return std::nullopt;
     };
-    return {endpoint(kHttpEndpoint), endpoint(kHttpsEndpoint)};
+    return {endpoint(values[0]), endpoint(values[1])};
 }
 
 double QuorvelSettings::requestsPerSecond() const {

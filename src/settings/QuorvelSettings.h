@@ -1,6 +1,7 @@
 #pragma once
 
 #include "credentials/Credentials.h"
+#include "platform/PrivateProfile.h"
 
 #include <QString>
 
@@ -35,12 +36,13 @@ public:
     std::optional<double> fontSize() const;
     bool setFontSize(double points) const;
 
-    // BaiDuKeyInfo/AppID as read and Secret_Key_Encode decoded under it; nothing when either is
-    // missing, empty or blank.
+    // BaiDuKeyInfo/AppID as read and Secret_Key_Encode decoded under it, both from one read of
+    // the file; nothing when either is missing, empty or blank.
     std::optional<modStrHexByte::Credentials> credentials() const;
     // Both in one write of the file: either both new values are stored or the file keeps its
-    // earlier pair. The entries must have passed ProblemStoring (an App ID) and encode (a key).
-    bool setCredentials(const modStrHexByte::Credentials& credentials) const;
+    // earlier pair (and the result says why). The entries must have passed ProblemStoring (an
+    // App ID) and encode (a key).
+    platform::ProfileWrite setCredentials(const modStrHexByte::Credentials& credentials) const;
 
     // Service/HttpEndpoint and Service/HttpsEndpoint, trimmed of spaces.
     ServiceEndpoints serviceEndpoints() const;

@@ -32,6 +32,21 @@ void CreateUserSettingsFolderFor(const QString& file) {
     ::mkdir(QFile::encodeName(folder).constData(), 0700);
 }
 
+// GetSetting's steps on a document read before: a buffer of kBufferSize, the marker texts.
+QString ValueFrom(const platform::IniDocument& document, const QString& Section,
+                  const QString& KeyName) {
+    if (HoldsZero(Section) || HoldsZero(KeyName))
+        return clsIniFile::kUnknownValue;
+    QByteArray buffer(kBufferSize, '\0');
+    const std::uint32_t count = platform::GetProfileString(
+        document, platform::WideToAnsi(Section).constData(),
+        platform::WideToAnsi(KeyName).constData(),
+        platform::WideToAnsi(clsIniFile::kUnknownValue).constData(), buffer.data(), kBufferSize);
+    if (count < 1)
+        return clsIniFile::kUnknownSectionOrKey;
+    return platform::AnsiToWide(buffer.left(count));
+}
+
 } // namespace
 
 void clsIniFile::File(const QString& vData) {
@@ -59,16 +74,17 @@ short clsIniFile::SaveSetting(const QString& Section, const QString& Key, const 
     return result != 0 ? 1 : 0;
 }
 
-short clsIniFile::SaveSettings(const QString& Section,
-                               const QList<std::pair<QString, QString>>& KeysAndValues) {
+platform::ProfileWrite
+clsIniFile::SaveSettings(const QString& Section,
+                         const QList<std::pair<QString, QString>>& KeysAndValues) {
     if (HoldsZero(Section))
-        return 0;
+        return platform::ProfileWrite::Refused;
     for (const auto& [key, value] : KeysAndValues)
         if (HoldsZero(key) || HoldsZero(value))
-            return 0;
+            return platform::ProfileWrite::Refused;
     CreateUserSettingsFolderFor(file_);
     const QByteArray section = platform::WideToAnsi(Section);
-    const int result = platform::EditPrivateProfile(file_, [&](platform::IniDocument& document) {
+    return platform::EditPrivateProfile(file_, [&](platform::IniDocument& document) {
         auto edit = platform::IniEdit::Unchanged;
         for (const auto& [key, value] : KeysAndValues) {
             switch (platform::SetProfileValue(document, section.constData(),
@@ -85,20 +101,18 @@ short clsIniFile::SaveSettings(const QString& Section,
         }
         return edit;
     });
-    return result != 0 ? 1 : 0;
 }
 
 QString clsIniFile::GetSetting(const QString& Section, const QString& KeyName) const {
-    if (HoldsZero(Section) || HoldsZero(KeyName))
-        return clsIniFile::kUnknownValue;
-    QByteArray buffer(kBufferSize, '\0');
-    const std::uint32_t count = platform::GetPrivateProfileStringA(
-        platform::WideToAnsi(Section).constData(), platform::WideToAnsi(KeyName).constData(),
-        platform::WideToAnsi(clsIniFile::kUnknownValue).constData(), buffer.data(), kBufferSize,
-        file_);
-    if (count < 1)
-        return clsIniFile::kUnknownSectionOrKey;
-    return platform::AnsiToWide(buffer.left(count));
+    return ValueFrom(platform::ReadPrivateProfile(file_), Section, KeyName);
+}
+
+QStringList clsIniFile::GetSettings(const QString& Section, const QStringList& KeyNames) const {
+    const platform::IniDocument document = platform::ReadPrivateProfile(file_);
+    QStringList values;
+    for (const QString& key : KeyNames)
+        values.append(ValueFrom(document, Section, key));
+    return values;
 }
 
 short clsIniFile::GetSection(const QString& Section, QStringList& KeyArray) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PrivateProfile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,13 +30,17 @@ public:
     short SaveSetting(const QString& Section, const QString& Key, const QString& Value);
 
     // Several values of one section in one write: after it the file holds all of them, or, on
-    // failure (0, for any of the reasons of SaveSetting), none has changed.
-    short SaveSettings(const QString& Section,
-                       const QList<std::pair<QString, QString>>& KeysAndValues);
+    // failure (for any of the reasons of SaveSetting), none has changed.
+    platform::ProfileWrite SaveSettings(const QString& Section,
+                                        const QList<std::pair<QString, QString>>& KeysAndValues);
 
     // The stored value; "unknown value" when the file, section or key is missing, and
     // "Unknown section or key" when the key is there with an empty value.
     QString GetSetting(const QString& Section, const QString& KeyName) const;
+
+    // Several values of one section from one read of the file, so that they belong to the same
+    // version of it; each as GetSetting gives it.
+    QStringList GetSettings(const QString& Section, const QStringList& KeyNames) const;
 
     // Replaces KeyArray with the empty text at index 0 followed by the section's key names in
     // file order, and returns how many names there are.
