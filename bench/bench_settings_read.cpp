@@ -51,7 +51,10 @@ long StatusKb(const char* field) {
     status.open(QIODevice::ReadOnly);
     for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine())
         if (line.startsWith(field))
-            return line.mid(static_cast<qsizetype>(qstrlen(field))).trimmed().split(' ').value(0)
+            return line.mid(static_cast<qsizetype>(qstrlen(field)))
+                .trimmed()
+                .split(' ')
+                .value(0)
                 .toLong();
     return 0;
 }
@@ -96,14 +99,34 @@ int main(int argc, char** argv) {
         const char* name;
         std::function<QByteArray(int)> line;
     } shapes[] = {
-        {"blank lines (CR LF)", [](int) { return QByteArray("\r\n"); }},
-        {"blank lines (LF)", [](int) { return QByteArray("\n"); }},
-        {"\"[\" lines", [](int) { return QByteArray("[\r\n"); }},
-        {"\"=\" lines", [](int) { return QByteArray("=\r\n"); }},
-        {"one huge line", [](int i) { return i == 0 ? "[S]\r\nk=" : QByteArray(4096, 'v'); }},
-        {"many sections", [](int i) { return "[Section" + QByteArray::number(i) + "]\r\n"; }},
+        {"blank lines (CR LF)",
+         [](int) {
+             return QByteArray("\r\n");
+         }},
+        {"blank lines (LF)",
+         [](int) {
+             return QByteArray("\n");
+         }},
+        {"\"[\" lines",
+         [](int) {
+             return QByteArray("[\r\n");
+         }},
+        {"\"=\" lines",
+         [](int) {
+             return QByteArray("=\r\n");
+         }},
+        {"one huge line",
+         [](int i) {
+             return i == 0 ? "[S]\r\nk=" : QByteArray(4096, 'v');
+         }},
+        {"many sections",
+         [](int i) {
+             return "[Section" + QByteArray::number(i) + "]\r\n";
+         }},
         {"many keys",
-         [](int i) { return i == 0 ? "[S]\r\n" : "Key" + QByteArray::number(i) + "=1\r\n"; }},
+         [](int i) {
+             return i == 0 ? "[S]\r\n" : "Key" + QByteArray::number(i) + "=1\r\n";
+         }},
         {"many Chinese keys",
          [](int i) {
              return i == 0 ? "[S]\r\n" : "\xD6\xD0\xCE\xC4" + QByteArray::number(i) + "=1\r\n";
@@ -117,7 +140,8 @@ int main(int argc, char** argv) {
     for (const auto& shape : shapes) {
         const QByteArray bytes = Shape(shape.line);
         QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(bytes) != bytes.size())
             return 1;
         out.close();
         std::vector<double> times, cpuTimes;

@@ -15,7 +15,6 @@
 
 #include <poll.h>
 #include <pty.h>
-#include <random>
 #include <sys/stat.h>
 #include <termios.h>
 #include <thread>
@@ -59,6 +58,17 @@ protected:
         const QString copy = QFileInfo(iniPath()).dir().filePath(QStringLiteral("quorvel-cli"));
         if (!QFileInfo::exists(copy))
             QFile::copy(QStringLiteral(QUORVEL_CLI_PROGRAM), copy);
+        return copy;
+    }
+    // A copy of the program in a folder of its own beside the settings file, whose settings file
+    // is a link to `target`.
+    QString linkedProgram(const QString& folderName, const QString& target) {
+        const QDir base = QFileInfo(iniPath()).dir();
+        base.mkdir(folderName);
+        const QDir folder(base.filePath(folderName));
+        QFile::link(target, folder.filePath(QStringLiteral("quorvel.ini")));
+        const QString copy = folder.filePath(QStringLiteral("quorvel-cli"));
+        QFile::copy(QStringLiteral(QUORVEL_CLI_PROGRAM), copy);
         return copy;
     }
     CliResult runProgram(const QStringList& arguments, const QByteArray& input = {}) {
@@ -305,35 +315,40 @@ TEST_F(QuorvelCli, ConfigureThatCannotWriteKeepsTheWorkingPair) {
     EXPECT_EQ(run({"apple"}).out, "苹果\n");
 }
 
-// Twenty runs of the program at once, each with its own pair, a few killed on the way: the file
-// then holds one run's App ID beside that run's key.
-TEST_F(QuorvelCli, ConcurrentConfigureRunsLeaveOneRunsWholePair) {
-    constexpr int kWriters = 20;
+// Ten runs of the program at once, half through one link to the settings file and half through
+// another, each with its own pair, two killed on the way: both links share the file's one lock
+// and its one temporary file, so every run not killed saves, and the file then holds one run's
+// App ID beside that run's key.
+TEST_F(QuorvelCli, ConcurrentConfigureRunsThroughTwoLinksLeaveOneRunsWholePair) {
+    constexpr int kWriters = 10;
     const auto appId = [](int i) {
         return QStringLiteral("202601010000001%1").arg(i, 2, 10, QChar(u'0'));
     };
     const auto key = [](int i) {
         return QStringLiteral("Key%1of%2").arg(i).arg(kWriters);
     };
-    std::mt19937 random(std::random_device{}());
+    const QString programs[] = {linkedProgram("a", iniPath()), linkedProgram("b", iniPath())};
     for (int trial = 0; trial < 3; ++trial) {
-        // Each waits for its input, so that all twenty write at once once it comes.
         std::vector<std::unique_ptr<QProcess>> writers;
-        for (int i = 0; i < kWriters; ++i)
-            writers.emplace_back(std::make_unique<QProcess>())->start(program(), {"--configure"});
-        for (const auto& writer : writers)
-            ASSERT_TRUE(writer->waitForStarted());
-        QThread::msleep(300);
+        for (int i = 0; i < kWriters; ++i) {
+            QProcess& writer = *writers.emplace_back(std::make_unique<QProcess>());
+            writer.start(programs[i % 2], {"--configure"});
+            ASSERT_TRUE(writer.waitForStarted());
+        }
+        // All have started before any gets its entries, so that they save at once.
         for (int i = 0; i < kWriters; ++i) {
             writers[i]->write((appId(i) + "\n" + key(i) + "\n").toUtf8());
             writers[i]->closeWriteChannel();
+            ASSERT_TRUE(writers[i]->waitForBytesWritten());
         }
-        for (int i = 0; i < kWriters; i += 5) {
-            QThread::msleep(std::uniform_int_distribution<int>(0, 40)(random));
+        for (int i = 0; i < kWriters; i += 5)
             writers[i]->kill();
+        for (int i = 0; i < kWriters; ++i) {
+            ASSERT_TRUE(writers[i]->waitForFinished(60000));
+            EXPECT_TRUE(i % 5 == 0 || writers[i]->exitCode() == 0)
+                << "trial " << trial << ", run " << i << ": "
+                << writers[i]->readAllStandardError().constData();
         }
-        for (const auto& writer : writers)
-            ASSERT_TRUE(writer->waitForFinished(60000));
 
         const QString stored = setting("BaiDuKeyInfo", "AppID");
         const int writer = stored.right(2).toInt();
@@ -343,7 +358,49 @@ TEST_F(QuorvelCli, ConcurrentConfigureRunsLeaveOneRunsWholePair) {
             key(writer))
             << "trial " << trial;
         EXPECT_TRUE(settingsBytes().startsWith(serviceSettings()));
+        for (const QString& program : programs)
+            EXPECT_TRUE(QFileInfo(QFileInfo(program).dir().filePath("quorvel.ini")).isSymLink());
     }
+}
+
+// A link that points to nothing is no settings file: nothing is read through it, and a save
+// neither creates the file it names nor replaces the link.
+TEST_F(QuorvelCli, ADanglingLinkIsNoSettingsFileAndIsNeverReplaced) {
+    const QString gone = iniPath() + ".gone";
+    const QString program = linkedProgram("dangling", gone);
+    const QString link = QFileInfo(program).dir().filePath("quorvel.ini");
+    EXPECT_EQ(runProcess(program, {"apple"}).status, 4);
+    const CliResult result =
+        runProcess(program, {"--configure"}, kAppId.toUtf8() + "\n" + kKey.toUtf8() + "\n");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(result.err.contains("无法写入设置文件")) << result.err.data();
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), gone);
+    EXPECT_FALSE(QFileInfo::exists(gone));
+}
+
+// A save that would make the file larger than a read takes (after which the whole file would
+// read as empty) is refused with the reason, in the window as at the command line; the file and
+// the working pair stay.
+TEST_F(QuorvelCli, ASaveThatWouldPassTheSizeLimitIsRefusedWithTheReason) {
+    QByteArray full = serviceSettings() + credentialSettings() + ";";
+    full += QByteArray((4 << 20) - full.size() - 2, 'x') + "\r\n";
+    writeSettings(full);
+    const QString longerAppId = QStringLiteral("2026010100000000299");
+    const CliResult result = run({"--configure"}, longerAppId.toUtf8() + "\n" + kKey.toUtf8());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(result.err.contains("保存后设置文件将大于4 MiB")) << result.err.data();
+    EXPECT_TRUE(result.err.contains("设置未作任何更改")) << result.err.data();
+    EXPECT_EQ(settingsBytes(), full);
+    EXPECT_EQ(run({"apple"}).out, "苹果\n");
+
+    openWindow();
+    dialogs.answerInputs({longerAppId, kKey});
+    click("Command3");
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown.back().prompt.contains("保存后设置文件将大于4 MiB"))
+        << dialogs.shown.back().prompt.toStdString();
+    EXPECT_EQ(settingsBytes(), full);
+    EXPECT_EQ(translate("apple"), "苹果");
 }
 
 // Something under the settings file's name that is no settings file: the program says so, does

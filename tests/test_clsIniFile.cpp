@@ -1,4 +1,6 @@
 #include "platform/PrivateProfile.h"
+#include "platform/ProfileFileBytes.h"
+#include "settings/QuorvelSettings.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/clsIniFile.h"
 
@@ -10,8 +12,11 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using testsupport::fixturePath;
@@ -271,4 +276,99 @@ TEST(SettingsFilePath, BesideTheExecutableWhenItsFileIsThereOrCanBeMadeElseTheUs
     EXPECT_NE(IniAt(userFile).SaveSetting("Settings", "Https", "TRUE"), 0);
     EXPECT_EQ(readFileBytes(userFile), "[Settings]\r\nHttps=TRUE\r\n");
     EXPECT_EQ(QFile::permissions(config.filePath("quorvel")) & 0x777, 0x700);
+}
+
+// An installed copy (the install rules put the marker in its data folder) keeps each user's
+// settings in their own folder, even where it could write beside itself (root can, in /usr/bin)
+// and even when a file is there already; the same folder without the marker is a portable copy.
+TEST(SettingsFilePath, AnInstalledCopyUsesTheUsersFolderWhoeverRunsIt) {
+    QTemporaryDir prefix, config;
+    const QString bin = prefix.filePath("bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString beside = QDir(bin).filePath("quorvel.ini");
+    ASSERT_TRUE(writeFileBytes(beside, WrittenByIniFunctions()));
+    EXPECT_EQ(settings::ChooseSettingsFilePath(beside, config.path()), beside);
+
+    const QString marker = QDir::cleanPath(QDir(bin).filePath(settings::InstalledCopyMarker()));
+    EXPECT_EQ(marker, prefix.filePath("share/quorvel/settings-per-user"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(marker).path()));
+    ASSERT_TRUE(writeFileBytes(marker, "installed"));
+    EXPECT_EQ(settings::ChooseSettingsFilePath(beside, config.path()),
+              config.filePath("quorvel/quorvel.ini"));
+}
+
+// The XDG rules: only an absolute XDG_CONFIG_HOME counts; a relative one, like none, means
+// ~/.config.
+TEST(SettingsFilePath, ARelativeXdgConfigHomeIsIgnored) {
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("HOME"), savedConfig = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", savedHome);
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+    });
+    qputenv("HOME", QFile::encodeName(home.path()));
+    for (const auto& [configHome, expected] : {
+             std::pair("/etc/elsewhere", QStringLiteral("/etc/elsewhere/quorvel")),
+             std::pair("relative/config", home.filePath(".config/quorvel")),
+             std::pair("./config", home.filePath(".config/quorvel")),
+             std::pair("", home.filePath(".config/quorvel")),
+         }) {
+        qputenv("XDG_CONFIG_HOME", configHome);
+        EXPECT_EQ(settings::UserSettingsFolder(), expected) << configHome;
+    }
+}
+
+// A save never makes the file larger than a read takes: past 4 MiB the whole file, credentials
+// included, would read as empty. Refused, the file stays as it was.
+TEST(SettingsFaults, ASaveThatWouldPassTheSizeLimitIsRefused) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("quorvel.ini");
+    QByteArray full = WrittenByIniFunctions() + ";";
+    full += QByteArray(platform::kMaxProfileFileSize - full.size() - 2, 'x') + "\r\n";
+    ASSERT_EQ(full.size(), 4 << 20);
+    ASSERT_TRUE(writeFileBytes(file, full));
+    clsIniFile ini = IniAt(file);
+    EXPECT_EQ(ini.SaveSetting("Font", "FontSize", "120"), 0);
+    EXPECT_EQ(ini.SaveSettings("Font", {{"FontSize", "120"}}), platform::ProfileWrite::TooLarge);
+    EXPECT_EQ(readFileBytes(file), full);
+    // What keeps the size is written.
+    EXPECT_EQ(ini.SaveSetting("Font", "FontSize", "13"), 1);
+    EXPECT_EQ(ini.GetSetting("Font", "FontSize"), "13");
+}
+
+// Another process saves one pair and then the other while this one reads: every read gives a
+// pair that was saved, never one pair's App ID beside the other's key.
+TEST(QuorvelSettingsFile, CredentialsReadWhileAnotherProcessSavesAreAlwaysOneSavedPair) {
+    QTemporaryDir dir;
+    const settings::QuorvelSettings settings(dir.filePath("quorvel.ini"));
+    const modStrHexByte::Credentials pairs[] = {{"20260101000000001", "FirstKey01"},
+                                                {"20260101000000002", "TheSecondKey0002"}};
+    ASSERT_EQ(settings.setCredentials(pairs[0]), platform::ProfileWrite::Written);
+    int saving[2];
+    ASSERT_EQ(::pipe(saving), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(saving[0]);
+        bool saved = ::write(saving[1], "s", 1) == 1;
+        for (int i = 1; saved && i <= 200; ++i)
+            saved = settings.setCredentials(pairs[i % 2]) == platform::ProfileWrite::Written;
+        _exit(saved ? 0 : 1);
+    }
+    ::close(saving[1]);
+    char sign = 0;
+    ASSERT_EQ(::read(saving[0], &sign, 1), 1);
+    ::close(saving[0]);
+    int reads = 0, mixed = 0, status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        const auto read = settings.credentials();
+        ++reads;
+        const bool onePair =
+            read && std::any_of(std::begin(pairs), std::end(pairs), [&](auto& p) {
+                return read->strAppID == p.strAppID && read->strSecretKey == p.strSecretKey;
+            });
+        mixed += !onePair;
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(mixed, 0) << "of " << reads << " reads";
 }

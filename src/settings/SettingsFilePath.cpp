@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <fcntl.h>
@@ -17,9 +16,10 @@ namespace settings {
 
 namespace {
 
+// With links resolved: a link to the program elsewhere runs the program where it lies.
 QString RunningExecutable() {
     if (QCoreApplication::instance()) {
-        QString path = QCoreApplication::applicationFilePath();
+        QString path = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
         if (!path.isEmpty())
             return path;
     }
@@ -42,8 +42,23 @@ bool CanCreateFilesIn(const QString& folder) {
     return probe.open();
 }
 
+// The XDG rules: $XDG_CONFIG_HOME when it holds an absolute path, ~/.config otherwise (a
+// relative one would name a folder below wherever the program was started).
 QString UserConfigFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString configured = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
+    if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
+        return QDir::cleanPath(configured);
+    return QDir(QDir::homePath()).filePath(QStringLiteral(".config"));
+}
+
+// An installed copy is one beside which the install rules put InstalledCopyMarker(); a build
+// folder or an unpacked copy has none.
+bool IsInstalledCopy(const QString& executableFolder) {
+    return QFileInfo::exists(QDir(executableFolder).filePath(InstalledCopyMarker()));
+}
+
+QString UserSettingsFile(const QString& userConfigFolder, const QString& fileName) {
+    return QDir(userConfigFolder).filePath(QStringLiteral("quorvel/") + fileName);
 }
 
 } // namespace
@@ -59,10 +74,18 @@ QString SettingsFilePath(const QString& executableName) {
 
 QString ChooseSettingsFilePath(const QString& besideExecutable, const QString& userConfigFolder) {
     const QFileInfo beside(besideExecutable);
+    // An installed copy is shared by every user of the machine, and its folder is writable for
+    // root: a file there would be root's settings read by everyone.
+    if (IsInstalledCopy(beside.absolutePath()))
+        return UserSettingsFile(userConfigFolder, beside.fileName());
     // A portable copy on a read-only medium keeps reading the file it carries.
     if (beside.exists() || beside.isSymLink() || CanCreateFilesIn(beside.absolutePath()))
         return besideExecutable;
-    return QDir(userConfigFolder).filePath(QStringLiteral("quorvel/") + beside.fileName());
+    return UserSettingsFile(userConfigFolder, beside.fileName());
+}
+
+QString InstalledCopyMarker() {
+    return QStringLiteral(QUORVEL_INSTALLED_MARKER);
 }
 
 QString UserSettingsFolder() {

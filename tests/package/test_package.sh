@@ -76,6 +76,7 @@ expected+=(
     "share/metainfo/$app_id.metainfo.xml"
     "share/doc/quorvel/copyright"
     "share/doc/quorvel/changelog.gz"
+    "share/quorvel/settings-per-user"
 )
 for p in "${programs[@]}"; do expected+=("share/man/man1/$p.1.gz"); done
 expected_list=$(printf '%s\n' "${expected[@]}" | sort)
@@ -101,6 +102,22 @@ done
 svg=$usr/share/icons/hicolor/scalable/apps/quorvel.svg
 check "the scalable icon is an SVG with a viewBox" \
     grep -q '<svg [^>]*viewBox="0 0 256 256"' "$svg"
+
+# --- settings of an installed copy ------------------------------------------------------------
+# Run by root, whose /usr/bin is writable, an installed copy still keeps the settings in the
+# user's configuration folder and reads no file beside itself.
+home=$scratch/home
+mkdir -p "$home"
+printf '[BaiDuKeyInfo]\r\nAppID=1\r\nSecret_Key_Encode=00\r\n' >"$usr/bin/quorvel.ini"
+configured=$(printf '20260101000000001\nQuorvelTestKey01\n' |
+    HOME=$home XDG_CONFIG_HOME= "$usr/bin/quorvel-cli" --configure 2>&1)
+check "an installed quorvel-cli --configure saves into ~/.config/quorvel/quorvel.ini" \
+    grep -q "^AppID=20260101000000001" "$home/.config/quorvel/quorvel.ini"
+check "it says where: $configured" grep -qF "$home/.config/quorvel/quorvel.ini" <<<"$configured"
+check "the file beside the installed programs is neither read nor written" \
+    test "$(HOME=$home "$usr/bin/quorvel-cli" --help | grep -c "$home/.config/quorvel/quorvel.ini")|$(cat "$usr/bin/quorvel.ini")" = \
+    "1|$(printf '[BaiDuKeyInfo]\r\nAppID=1\r\nSecret_Key_Encode=00\r\n')"
+rm -f "$usr/bin/quorvel.ini"
 
 # --- the desktop entry -----------------------------------------------------------------------
 desktop=$usr/share/applications/$app_id.desktop
