@@ -20,14 +20,13 @@ QString SelectedText() {
 QString StartText(const QStringList& arguments) {
     QStringList words;
     bool options = true;
-    for (const QString& argument : arguments) {
+    for (const QString& argument : arguments)
         if (options && argument == QStringLiteral("--"))
             options = false;
         else if (options && argument == QStringLiteral("--selection"))
             return SelectedText();
         else
             words << argument;
-    }
     return words.join(u' ');
 }
 

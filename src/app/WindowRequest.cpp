@@ -16,8 +16,12 @@ frontend::TranslationResult TranslateWhole(const WindowRequest& request) {
     QBuffer output;
     output.open(QIODevice::WriteOnly);
     documents::DocumentJob job;
-    job.account = {request.from,        request.to,    request.credentials.strAppID,
-                   request.credentials.strSecretKey, request.https, request.connection};
+    job.account = {request.from,
+                   request.to,
+                   request.credentials.strAppID,
+                   request.credentials.strSecretKey,
+                   request.https,
+                   request.connection};
     job.requestsPerSecond = request.requestsPerSecond;
     const documents::DocumentResult result = documents::TranslateDocument(input, output, job);
     using documents::DocumentOutcome;
