@@ -5,13 +5,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLockFile>
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
+#include <thread>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -22,7 +25,9 @@ namespace app {
 
 namespace {
 
-constexpr int kLockMilliseconds = 5000;
+using namespace std::chrono_literals;
+
+constexpr auto kLockWait = 5s;
 constexpr timeval kSendTimeout{2, 0}; // a window that has stopped cannot hold a start for long
 
 // The same file however it was named: through links, relative or not, existing or not yet.
@@ -55,6 +60,36 @@ std::optional<sockaddr_un> Address(const QString& path) {
 const sockaddr* Generic(const sockaddr_un& address) {
     return reinterpret_cast<const sockaddr*>(&address);
 }
+
+// Holds the lock beside the socket while a start decides between handing over and listening,
+// so that of two starts at once one takes the name and the other finds it taken. A lock of the
+// kernel: it ends with its process, however that ends.
+class StartLock {
+public:
+    explicit StartLock(const QString& path)
+        : file_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
+                       S_IRUSR | S_IWUSR)) {
+        const auto until = std::chrono::steady_clock::now() + kLockWait;
+        while (file_ >= 0 && ::flock(file_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() > until)
+                return;
+            std::this_thread::sleep_for(10ms);
+        }
+        held_ = file_ >= 0;
+    }
+    ~StartLock() {
+        if (file_ >= 0)
+            ::close(file_);
+    }
+    StartLock(const StartLock&) = delete;
+    StartLock& operator=(const StartLock&) = delete;
+
+    bool held() const { return held_; }
+
+private:
+    const int file_;
+    bool held_ = false;
+};
 
 void SendAll(int socket, const QByteArray& bytes) {
     qsizetype sent = 0;
@@ -98,9 +133,7 @@ bool SingleWindow::handOver(const QString& text) {
     const std::optional<sockaddr_un> address = Address(socketPath_);
     if (!address)
         return false; // every start has a window of its own
-    // Two starts at once: one takes the name, the other then finds it taken.
-    QLockFile lock(socketPath_ + QStringLiteral(".lock"));
-    const bool locked = lock.tryLock(kLockMilliseconds);
+    const StartLock lock(socketPath_ + QStringLiteral(".lock"));
 
     const int window = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (window < 0)
@@ -114,7 +147,7 @@ bool SingleWindow::handOver(const QString& text) {
     // No socket, or one that nobody listens on any more: the name is free.
     const bool free = errno == ENOENT || errno == ECONNREFUSED;
     ::close(window);
-    if (locked && free)
+    if (lock.held() && free)
         listen();
     return false;
 }

@@ -14,8 +14,8 @@ namespace app {
 // with another settings file, or on another display, have other names and never meet. The
 // socket lies in the user's runtime folder (the temporary folder without one) and only its
 // user may connect; a window that was killed leaves its socket behind, which the next start
-// finds dead and replaces. Plain sockets rather than QtNetwork, whose libraries alone would
-// slow every start.
+// finds dead and replaces. Plain sockets and flock rather than QtNetwork and QLockFile, which
+// would slow every start by milliseconds.
 class SingleWindow {
 public:
     // `settingsFilePath`: the file this copy of the program reads, as it was given.
