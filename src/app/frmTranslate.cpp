@@ -239,10 +239,11 @@ void frmTranslate::Command1_Click() {
     }
     ContinueOnError([&] { SetBoxText(Text2, kBusyText); });
     ContinueOnError([&] {
+        // The account's rate matters only to a text sent in several requests.
         StartRequest({BoxText(Text1), frontend::LanguageCode(Combo1->currentText()),
                       frontend::LanguageCode(Combo2->currentText()), credentials_,
                       Check1->isChecked(), frontend::ConnectionOptionsFor(settings_),
-                      settings_.requestsPerSecond(), whole});
+                      whole ? settings_.requestsPerSecond() : 1, whole});
     });
 }
 
