@@ -327,7 +327,8 @@ TEST_F(Translate, ReturnOrEnterOnAFocusedButtonClicksIt) {
 }
 
 // While the stand-in holds the request, the window paints and follows its size; the other
-// commands and the text boxes wait for the result, and take input again once it is shown.
+// commands, the text boxes and a text handed over wait for the result, and go on once it is
+// shown.
 TEST_F(Translate, TheWindowLivesWhileTheRequestIsHeldAndTheOtherControlsWait) {
     openWithCredentials();
     const double size = app::BoxFontSize(text1());
@@ -359,15 +360,20 @@ TEST_F(Translate, TheWindowLivesWhileTheRequestIsHeldAndTheOtherControlsWait) {
     EXPECT_EQ(text1()->toPlainText(), "apple");
     EXPECT_EQ(service.requests().size(), 1u);
 
-    service.stop(); // ends the held request: the connection is dropped
+    // A text handed over by a later start waits as well.
+    window().TranslateGiven("pear");
+    EXPECT_EQ(text1()->toPlainText(), "apple");
+
+    service.stop(); // ends the held request (the connection is dropped), then refuses the next
     ASSERT_TRUE(translationEnded());
-    EXPECT_EQ(text2()->toPlainText(), "请求失败:服务器未回复即关闭了连接");
+    EXPECT_EQ(text1()->toPlainText(), "pear");
+    EXPECT_EQ(text2()->toPlainText(), "请求失败:无法连接到服务器");
     EXPECT_EQ(focused(), "Command1");
     click("Command5");
     text1()->moveCursor(QTextCursor::End);
     QTest::keyClicks(text1(), "x");
     EXPECT_EQ(app::BoxFontSize(text1()), size + 1);
-    EXPECT_EQ(text1()->toPlainText(), "applex");
+    EXPECT_EQ(text1()->toPlainText(), "pearx");
 }
 
 // 退出 clicked, or the close box, while the stand-in holds the request: the program ends there
