@@ -56,8 +56,11 @@ int main(int argc, char* argv[]) {
         modQuorvel::ComposeBody(sent, QStringLiteral("auto"), QStringLiteral("zh"), appId, salt,
                                 modQuorvel::MakeSign(appId, sent, salt, key));
 
+    // The request runs off the user-interface thread: done when the command is back.
     const auto viaWindow = [&] {
         command1->click();
+        while (!command1->isEnabled())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     };
     const auto bare = [&] {
         BarePost(service.endpoint(), body);

@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
     window.resize(732, 563);
     const QStringList codes = {"Auto", "en",  "zh",  "yue", "wyw", "jp",  "kor",
                                "fra",  "spa", "ara", "ru",  "de",  "pt",  "it",
-                               "el",   "nl",  "dan", "fln", "cht", "vie", "hu"};
+                               "el",   "nl",  "dan", "fin", "cht", "vie", "hu"};
     auto* text1 = new QPlainTextEdit("原文", &window);
     text1->setGeometry(8, 8, 713, 249);
     auto* text2 = new QPlainTextEdit("译文", &window);

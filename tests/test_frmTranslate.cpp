@@ -1,11 +1,17 @@
+#include "app/StartText.h"
 #include "app/TextBoxes.h"
 #include "support/WindowFixture.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QScreen>
 #include <QTest>
 #include <QWindow>
+
+#include <algorithm>
+#include <chrono>
 
 #include <unistd.h>
 
@@ -81,10 +87,18 @@ TEST_F(Layout, ControlsStandWhereTheyWereDesigned) {
     frmTranslate& form = openWindow();
     EXPECT_EQ(form.windowTitle(), "自动翻译工具V1.0.0.1");
     EXPECT_EQ(form.size(), QSize(732, 563));
+    // Centred on its screen, the offscreen platform's 800 x 800: as far from the left edge as
+    // from the right, and from the top as from the bottom, to a pixel.
+    ASSERT_EQ(form.screen()->availableGeometry(), QRect(0, 0, 800, 800));
+    const QRect frame = form.frameGeometry();
+    EXPECT_LE(std::abs(frame.left() - (799 - frame.right())), 1) << frame.left();
+    EXPECT_LE(std::abs(frame.top() - (799 - frame.bottom())), 1) << frame.top();
     EXPECT_EQ(text2()->pos(), QPoint(8, 312));
     EXPECT_EQ(combo("Combo1")->currentText(), "Auto");
     EXPECT_EQ(combo("Combo2")->currentText(), "zh");
     ASSERT_EQ(combo("Combo1")->count(), 21);
+    EXPECT_EQ(combo("Combo1")->itemText(17), "fin");
+    EXPECT_EQ(combo("Combo2")->itemText(17), "fin");
     EXPECT_EQ(combo("Combo1")->itemText(20), "hu");
 
     // Tab walks the tab order round from the source box and Shift+Tab back; the text boxes pass
@@ -183,34 +197,88 @@ TEST_F(Translate, AMultiLineTextComesBackOneParagraphPerLine) {
     press(Qt::Key_A, Qt::ControlModifier);
     press(Qt::Key_V, Qt::ControlModifier);
     click("Command1");
+    ASSERT_TRUE(translationEnded());
     ASSERT_EQ(service.requests().size(), 2u);
     EXPECT_TRUE(
         service.requests()[1].body.starts_with("q=a%C2%A0b%E2%80%A8c%E3%80%80d\te\r\nf&appid="))
         << service.requests()[1].body;
 }
 
-TEST_F(Translate, LongTextsAreQuestionedFromSixThousandCodeUnits) {
+TEST_F(Translate, LongTextsAreQuestionedFromSixThousandBytesAsSent) {
     openWithCredentials();
-    translate(QString(5999, u'a'));
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(service.requests().size(), 1u);
-
-    for (int answer : {app::MsgBoxAnswer::vbNo, app::MsgBoxAnswer::vbCancel}) {
+    const QChar zhong(0x4E2D); // three bytes of UTF-8
+    // A line break is sent as CR LF: two bytes.
+    const struct {
+        QString source;
+        bool asked;
+    } cases[] = {
+        {QString(5999, u'a'), false},         {QString(6000, u'a'), true},
+        {QString(1999, zhong) + "aa", false}, {QString(2000, zhong), true},
+        {QString(5997, u'a') + "\n", false},  {QString(5998, u'a') + "\n", true},
+    };
+    std::size_t asked = 0, sent = 0;
+    for (const auto& c : cases) {
         text2()->setPlainText("earlier result");
-        dialogs.answerMessages({answer});
-        EXPECT_EQ(translate(QString(6000, u'a')), "earlier result");
-        EXPECT_EQ(service.requests().size(), 1u);
+        if (c.asked)
+            dialogs.answerMessages({app::MsgBoxAnswer::vbNo});
+        const QString shown = translate(c.source);
+        asked += c.asked ? 1 : 0;
+        sent += c.asked ? 0 : 1;
+        EXPECT_EQ(dialogs.shown.size(), asked) << c.source.size();
+        EXPECT_EQ(service.requests().size(), sent) << c.source.size();
+        EXPECT_EQ(shown == "earlier result", c.asked) << c.source.size();
     }
-    ASSERT_EQ(dialogs.shown.size(), 2u);
+    ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_EQ(dialogs.shown[0].style, 291);
     EXPECT_EQ(dialogs.shown[0].title, "警告：");
+    EXPECT_EQ(dialogs.shown[0].prompt,
+              "单次翻译文本长度限定为6000字节以内（汉字约为2000个字符），超出将可能导致错误！要继续"
+              "吗？");
 
+    dialogs.answerMessages({app::MsgBoxAnswer::vbCancel});
+    EXPECT_EQ(translate(QString(2000, zhong)), "earlier result");
+    EXPECT_EQ(service.requests().size(), sent);
+}
+
+// Answered 是, a long text goes out in requests of whole lines within the service's limit and
+// comes back one line for each line of the source, in order, blank lines in place.
+TEST_F(Translate, ALongTextAnsweredYesComesBackLineForLineInOrder) {
+    writeSettings(serviceSettings() + "QPS=50\r\n" + credentialSettings());
+    openWindow();
+    QStringList source, expected;
+    for (int i = 1; i <= 400; ++i) {
+        const QString line =
+            i % 50 == 0 ? QString()
+                        : QStringLiteral("line %1 of a long text, sent in several requests").arg(i);
+        source << line;
+        expected << (line.isEmpty() ? line : QStringLiteral("译：") + line);
+    }
+    const QString text = source.join('\n');
+    ASSERT_GT(text.toUtf8().size(), 2 * 6000);
     dialogs.answerMessages({app::MsgBoxAnswer::vbYes});
-    translate(QString(6000, u'a'));
-    EXPECT_EQ(service.requests().size(), 2u);
-    // Characters are counted, not bytes: 2500 Chinese characters pass without a question.
-    translate(QString(2500, QChar(0x4E2D)));
-    EXPECT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(translate(text), expected.join('\n'));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].style, 291);
+
+    const auto requests = service.requests();
+    ASSERT_GE(requests.size(), 3u);
+    QStringList sentLines;
+    for (const auto& request : requests) {
+        const QString q = FormField(request.body, "q");
+        EXPECT_LE(q.toUtf8().size(), 6000);
+        sentLines << q.split('\n');
+    }
+    // Every line that is not blank is sent once; several requests are under way at a time.
+    source.removeAll(QString());
+    std::sort(source.begin(), source.end());
+    std::sort(sentLines.begin(), sentLines.end());
+    EXPECT_EQ(sentLines, source);
+
+    // The service refuses: its message in place of the busy text, the source as it was.
+    service.scriptNext(1, Fault::ServiceError, "58001");
+    dialogs.answerMessages({app::MsgBoxAnswer::vbYes});
+    EXPECT_EQ(translate(text), "错误代码:58001,说明:INVALID_TO_PARAM");
+    EXPECT_EQ(text1()->toPlainText(), text);
 }
 
 TEST_F(Translate, WithoutCredentialsItRefusesAndSendsNothing) {
@@ -253,47 +321,88 @@ TEST_F(Translate, ReturnOrEnterOnAFocusedButtonClicksIt) {
     press(Qt::Key_Return);
     focus("Command1");
     press(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(translationEnded());
     EXPECT_EQ(app::BoxFontSize(text1()), size + 1);
     EXPECT_EQ(service.requests().size(), 1u);
 }
 
-// 退出 clicked or the close box while the busy text is painted: the program ends
-// there with status 0 and sends nothing. Each way runs this test afresh in a child process,
-// which sends to this process's stand-in.
-TEST_F(Translate, ExitWhileTheBusyTextIsPaintedEndsTheProgramBeforeTheRequest) {
+// While the stand-in holds the request, the window paints and follows its size; the other
+// commands, the text boxes and a text handed over wait for the result, and go on once it is
+// shown.
+TEST_F(Translate, TheWindowLivesWhileTheRequestIsHeldAndTheOtherControlsWait) {
+    openWithCredentials();
+    const double size = app::BoxFontSize(text1());
+    service.setFault(Fault::Delay, std::chrono::minutes(2));
+    text1()->setPlainText("apple");
+    focus("Command1");
+    press(Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.requests().size() == 1; }, 30'000));
+
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } painted;
+    text2()->viewport()->installEventFilter(&painted);
+    text2()->viewport()->update();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return painted.paints > 0; }, 30'000));
+    window().resize(732 + 100, 563);
+    EXPECT_EQ(text1()->size(), QSize(813, 249));
+    EXPECT_EQ(text2()->toPlainText(), "正在执行，请稍候……");
+
+    click("Command5");
+    QTest::keyClicks(text1(), "x");
+    QTest::keyClick(text1(), Qt::Key_Return, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(app::BoxFontSize(text1()), size);
+    EXPECT_EQ(text1()->toPlainText(), "apple");
+    EXPECT_EQ(service.requests().size(), 1u);
+
+    // A text handed over by a later start waits as well.
+    window().TranslateGiven("pear");
+    EXPECT_EQ(text1()->toPlainText(), "apple");
+
+    service.stop(); // ends the held request (the connection is dropped), then refuses the next
+    ASSERT_TRUE(translationEnded());
+    EXPECT_EQ(text1()->toPlainText(), "pear");
+    EXPECT_EQ(text2()->toPlainText(), "请求失败:无法连接到服务器");
+    EXPECT_EQ(focused(), "Command1");
+    click("Command5");
+    text1()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text1(), "x");
+    EXPECT_EQ(app::BoxFontSize(text1()), size + 1);
+    EXPECT_EQ(text1()->toPlainText(), "pearx");
+}
+
+// 退出 clicked, or the close box, while the stand-in holds the request: the program ends there
+// with status 0, without waiting for the answer. Each way runs afresh in a child process
+// (with a stand-in of its own) that is ended by a signal, and fails, if it waits.
+TEST_F(Translate, ExitDuringARequestEndsTheProgramBeforeTheAnswer) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const char* const parentService = "QUORVEL_TEST_PARENT_SERVICE";
-    if (qEnvironmentVariableIsEmpty(parentService))
-        qputenv(parentService, service.endpoint().c_str());
-    writeSettings("[Service]\r\nHttpEndpoint=" + qgetenv(parentService) + "\r\n" +
-                  credentialSettings());
-    openWindow();
+    openWithCredentials();
     QWidget* exitButton = control<QWidget>("Command2");
-    const QPointF at = exitButton->rect().center();
     const std::function<void()> ways[] = {
-        [&] {
-            for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-                QCoreApplication::postEvent(
-                    exitButton,
-                    new QMouseEvent(type, at, exitButton->mapToGlobal(at), Qt::LeftButton,
-                                    type == QEvent::MouseButtonPress ? Qt::LeftButton
-                                                                     : Qt::NoButton,
-                                    Qt::NoModifier));
-        },
+        [&] { QTest::mouseClick(exitButton, Qt::LeftButton); },
         [&] { QCoreApplication::postEvent(window().windowHandle(), new QCloseEvent); },
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(&way - ways);
         EXPECT_EXIT(
             {
-                ::alarm(30); // a child that hangs is ended by the signal, and the check fails
-                way();
+                ::alarm(60);
+                service.setFault(Fault::Delay, std::chrono::minutes(5));
+                text1()->setPlainText("apple");
                 click("Command1");
+                if (QTest::qWaitFor([&] { return service.requests().size() == 1; }, 30'000)) {
+                    way();
+                    QEventLoop().exec(); // until the exit, or the signal
+                }
+                std::_Exit(3);
             },
             testing::ExitedWithCode(0), "");
     }
-    qunsetenv(parentService);
-    EXPECT_TRUE(service.requests().empty());
 }
 
 TEST_F(Translate, CtrlReturnTranslatesAndReturnBreaksTheLine) {
@@ -304,6 +413,7 @@ TEST_F(Translate, CtrlReturnTranslatesAndReturnBreaksTheLine) {
     EXPECT_EQ(text1()->toPlainText(), "apple\n");
     EXPECT_TRUE(service.requests().empty());
     QTest::keyClick(text1(), Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_TRUE(translationEnded());
     EXPECT_EQ(service.requests().size(), 1u);
     EXPECT_EQ(text2()->toPlainText(), "苹果\n");
 }
@@ -395,4 +505,103 @@ TEST_F(WindowSettingsFaults, NoSettingsFileUnderItsNameStartsBareAndChangesNothi
     EXPECT_FALSE(QFileInfo(iniPath()).isFile()); // no file written in the FIFO's place
     EXPECT_EQ(QFileInfo(iniPath()).lastModified(), before.lastModified());
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// ---- Text given at start, and later starts of the same window ----
+
+using StartText = WindowFixture;
+
+TEST_F(StartText, IsTheWordsOrTheSelectionOrTheClipboard) {
+    EXPECT_EQ(app::StartText({}), "");
+    EXPECT_EQ(app::StartText({"hello", "big", "world"}), "hello big world");
+    EXPECT_EQ(app::StartText({"--", "--selection", "-x"}), "--selection -x");
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setText("copied");
+    if (clipboard->supportsSelection()) {
+        clipboard->setText("selected", QClipboard::Selection);
+        EXPECT_EQ(app::StartText({"--selection"}), "selected");
+        clipboard->setText("", QClipboard::Selection);
+    }
+    EXPECT_EQ(app::StartText({"--selection"}), "copied"); // nothing selected
+}
+
+// The real program, started beside its settings file as a person's shortcut starts it.
+class SecondStart : public ServiceWindowFixture {
+protected:
+    void SetUp() override {
+        ServiceWindowFixture::SetUp();
+        writeSettings(serviceSettings() + credentialSettings());
+    }
+    // A copy of the program in `folder`, which reads the settings file beside it.
+    static QString copyInto(const QString& folder) {
+        const QString copy = QDir(folder).filePath(QStringLiteral("quorvel"));
+        if (!QFileInfo::exists(copy))
+            QFile::copy(QStringLiteral(QUORVEL_PROGRAM), copy);
+        return copy;
+    }
+    std::unique_ptr<QProcess> start(const QString& program, const QStringList& arguments,
+                                    const QByteArray& display = ":0") {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("XDG_RUNTIME_DIR", runtime_.path());
+        environment.insert("DISPLAY", display);
+        environment.remove("WAYLAND_DISPLAY");
+        process->setProcessEnvironment(environment);
+        process->start(program, arguments);
+        EXPECT_TRUE(process->waitForStarted());
+        return process;
+    }
+    // Waits for the stand-in's request number `count` and returns its q.
+    QString sentAsRequest(std::size_t count) {
+        if (!QTest::qWaitFor([&] { return service.requests().size() >= count; }, 60'000))
+            return QStringLiteral("<no request %1>").arg(count);
+        return FormField(service.requests()[count - 1].body, "q");
+    }
+    static bool endsOnItsOwn(QProcess& process) {
+        return process.waitForFinished(60'000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+
+private:
+    QTemporaryDir runtime_;
+};
+
+TEST_F(SecondStart, ReachesTheOpenWindowOfTheSameSettingsFileAndDisplayOnly) {
+    const QString program = copyInto(QFileInfo(iniPath()).path());
+    const auto first = start(program, {"-platform", "offscreen", "hello", "world"});
+    EXPECT_EQ(sentAsRequest(1), "hello world");
+
+    // Handed to the open window, which translates it; the later start ends.
+    const auto second = start(program, {"apple"});
+    EXPECT_TRUE(endsOnItsOwn(*second));
+    EXPECT_EQ(sentAsRequest(2), "apple");
+    const auto withoutText = start(program, {});
+    EXPECT_TRUE(endsOnItsOwn(*withoutText));
+
+    // Another settings file, another display: windows of their own.
+    QTemporaryDir otherFolder;
+    ASSERT_TRUE(QFile::copy(iniPath(), otherFolder.filePath("quorvel.ini")));
+    const auto otherCopy = start(copyInto(otherFolder.path()), {"copy"});
+    EXPECT_EQ(sentAsRequest(3), "copy");
+    const auto otherDisplay = start(program, {"display"}, ":1");
+    EXPECT_EQ(sentAsRequest(4), "display");
+    EXPECT_EQ(otherCopy->state(), QProcess::Running);
+    EXPECT_EQ(otherDisplay->state(), QProcess::Running);
+
+    // A killed window leaves its socket; the next start opens a window of its own, which the
+    // start after it reaches.
+    first->kill();
+    ASSERT_TRUE(first->waitForFinished());
+    const auto afterKill = start(program, {"again"});
+    EXPECT_EQ(sentAsRequest(5), "again");
+    const auto reachingIt = start(program, {"last"});
+    EXPECT_TRUE(endsOnItsOwn(*reachingIt));
+    EXPECT_EQ(sentAsRequest(6), "last");
+    EXPECT_EQ(afterKill->state(), QProcess::Running);
+    EXPECT_EQ(service.requests().size(), 6u);
+    for (QProcess* window : {otherCopy.get(), otherDisplay.get(), afterKill.get()}) {
+        window->kill();
+        window->waitForFinished();
+    }
 }

@@ -2,6 +2,8 @@
 
 #include "app/ChineseQtTexts.h"
 #include "app/Dialogs.h"
+#include "app/SingleWindow.h"
+#include "app/StartText.h"
 #include "app/frmTranslate.h"
 #include "frontend/UserTexts.h"
 #include "platform/AnsiCodePage.h"
@@ -27,13 +29,27 @@ int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& befo
         std::fputs("quorvel：缺少Qt的中文翻译（qt6-translations-l10n），对话框按钮将不显示中文。\n",
                    stderr);
 
-    QtDialogs dialogs;
     // Decided once: every handler then reads and writes the same file.
-    frmTranslate window(dialogs, settings::SettingsFilePath());
+    const QString settingsFilePath = settings::SettingsFilePath();
+    const QString text = StartText(QApplication::arguments().mid(1));
+    SingleWindow single(settingsFilePath);
+    if (single.handOver(text))
+        return 0;
+
+    QtDialogs dialogs;
+    frmTranslate window(dialogs, settingsFilePath);
     dialogs.setParent(&window);
     if (beforeLoad)
         beforeLoad(window);
     window.Form_Load();
+    single.serve([&window](const QString& handed) {
+        if (handed.isEmpty())
+            window.BringToFront();
+        else
+            window.TranslateGiven(handed);
+    });
+    if (!text.isEmpty())
+        window.TranslateGiven(text);
     return QApplication::exec();
 }
 

@@ -7,7 +7,8 @@ class QWidget;
 namespace app {
 
 // The window program from start to end: the application object, the checks of what it needs,
-// the window, its load handler and the event loop. `beforeLoad` sees the window just before it
+// the hand-over to a window already open, the window, its load handler, the text given at start
+// and the event loop. `beforeLoad` sees the window just before it
 // is loaded and shown (the start-up benchmark watches for its first paint there).
 int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& beforeLoad = {});
 

@@ -19,6 +19,12 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <QtConcurrentRun>
+
+#include <utility>
 
 using namespace app;
 
@@ -42,10 +48,13 @@ const QStringList kLanguageCodes = {
     QStringLiteral("wyw"),  QStringLiteral("jp"),  QStringLiteral("kor"), QStringLiteral("fra"),
     QStringLiteral("spa"),  QStringLiteral("ara"), QStringLiteral("ru"),  QStringLiteral("de"),
     QStringLiteral("pt"),   QStringLiteral("it"),  QStringLiteral("el"),  QStringLiteral("nl"),
-    QStringLiteral("dan"),  QStringLiteral("fln"), QStringLiteral("cht"), QStringLiteral("vie"),
+    QStringLiteral("dan"),  QStringLiteral("fin"), QStringLiteral("cht"), QStringLiteral("vie"),
     QStringLiteral("hu")};
 
 const QString kBusyText = QStringLiteral("正在执行，请稍候……");
+
+// How often a given text looks again whether the dialog in its way has been closed.
+constexpr int kDialogRetryMilliseconds = 200;
 
 template <typename Control> Control* Place(QWidget* parent, const char* name, QRect twips) {
     auto* control = new Control(parent);
@@ -141,6 +150,8 @@ frmTranslate::frmTranslate(Dialogs& dialogs, const QString& settingsFilePath)
     connect(Command5, &QPushButton::clicked, this, &frmTranslate::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &frmTranslate::Command6_Click);
     connect(Check1, &QCheckBox::toggled, this, &frmTranslate::Check1_Click);
+    connect(&request_, &QFutureWatcher<frontend::TranslationResult>::finished, this,
+            &frmTranslate::Request_Done);
     Text1->installEventFilter(this);
 }
 
@@ -148,6 +159,10 @@ void frmTranslate::Form_Load() {
     ContinueOnError([&] {
         baseline_ = {ToTwips(size()), ToTwips(Text1->size()), ToTwips(Text2->size())};
         baselineRecorded_ = true;
+    });
+    ContinueOnError([&] {
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                        screen()->availableGeometry()));
     });
     ContinueOnError([&] {
         show();
@@ -201,13 +216,16 @@ bool frmTranslate::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmTranslate::Command1_Click() {
+    if (translating_)
+        return;
     bool go = true;
+    bool whole = false;
     ContinueOnError([&] {
         if (frontend::IsLongText(BoxText(Text1)))
-            go = dialogs_.MsgBox(frontend::kLongTextWarning + QStringLiteral("要继续吗？"),
-                                 MsgBoxStyle::vbYesNoCancel + MsgBoxStyle::vbQuestion +
-                                     MsgBoxStyle::vbDefaultButton2,
-                                 QStringLiteral("警告：")) == MsgBoxAnswer::vbYes;
+            whole = go = dialogs_.MsgBox(frontend::kLongTextWarning + QStringLiteral("要继续吗？"),
+                                         MsgBoxStyle::vbYesNoCancel + MsgBoxStyle::vbQuestion +
+                                             MsgBoxStyle::vbDefaultButton2,
+                                         QStringLiteral("警告：")) == MsgBoxAnswer::vbYes;
     });
     if (!go)
         return;
@@ -219,20 +237,65 @@ void frmTranslate::Command1_Click() {
         });
         return;
     }
+    ContinueOnError([&] { SetBoxText(Text2, kBusyText); });
     ContinueOnError([&] {
-        SetBoxText(Text2, kBusyText);
-        // Lets the busy text be painted; a click already waiting runs now, nested.
-        QCoreApplication::processEvents();
+        // The account's rate matters only to a text sent in several requests.
+        StartRequest({BoxText(Text1), frontend::LanguageCode(Combo1->currentText()),
+                      frontend::LanguageCode(Combo2->currentText()), credentials_,
+                      Check1->isChecked(), frontend::ConnectionOptionsFor(settings_),
+                      whole ? settings_.requestsPerSecond() : 1, whole});
     });
+}
 
-    const bool https = Check1->isChecked();
+void frmTranslate::StartRequest(const WindowRequest& request) {
+    HoldInput(true);
+    // The window goes on painting, resizing and answering 退出 while the request runs.
+    request_.setFuture(QtConcurrent::run(RunWindowRequest, request));
+}
+
+void frmTranslate::Request_Done() {
+    // A failure is told in the result box in place of the busy text, without a message box.
+    ContinueOnError([&] { SetBoxText(Text2, request_.result().text); });
+    HoldInput(false);
+    TakeGivenText();
+}
+
+void frmTranslate::HoldInput(bool hold) {
+    translating_ = hold;
+    if (hold)
+        focusBeforeRequest_ = focusWidget();
+    for (QWidget* command : std::initializer_list<QWidget*>{Command1, Combo1, Combo2, Command3,
+                                                            Command6, Command4, Command5, Check1})
+        command->setEnabled(!hold);
+    // Read-only rather than disabled: the text can still be scrolled, selected and copied.
+    Text1->setReadOnly(hold);
+    Text2->setReadOnly(hold);
+    if (!hold && focusBeforeRequest_)
+        focusBeforeRequest_->setFocus();
+}
+
+void frmTranslate::TranslateGiven(const QString& text) {
+    given_ = text;
+    BringToFront();
+    TakeGivenText();
+}
+
+void frmTranslate::TakeGivenText() {
+    if (!given_ || translating_)
+        return;
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(kDialogRetryMilliseconds, this, &frmTranslate::TakeGivenText);
+        return;
+    }
+    ContinueOnError([&] { SetBoxText(Text1, *std::exchange(given_, std::nullopt)); });
+    Command1_Click();
+}
+
+void frmTranslate::BringToFront() {
     ContinueOnError([&] {
-        // A failure is told in the result box in place of the busy text, without a message box.
-        const frontend::TranslationResult result =
-            frontend::Translate(BoxText(Text1), frontend::LanguageCode(Combo1->currentText()),
-                                frontend::LanguageCode(Combo2->currentText()), credentials_, https,
-                                frontend::ConnectionOptionsFor(settings_));
-        SetBoxText(Text2, result.text);
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        raise();
+        activateWindow();
     });
 }
 

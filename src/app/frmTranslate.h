@@ -1,10 +1,16 @@
 #pragma once
 
 #include "app/ResizeRule.h"
+#include "app/WindowRequest.h"
 #include "credentials/Credentials.h"
+#include "frontend/Translation.h"
 #include "settings/QuorvelSettings.h"
 
+#include <QFutureWatcher>
+#include <QPointer>
 #include <QWidget>
+
+#include <optional>
 
 namespace app {
 class Dialogs;
@@ -30,6 +36,13 @@ public:
 
     const modStrHexByte::Credentials& credentials() const { return credentials_; }
 
+    // A text given at start or handed over by a later start: the window comes to the front,
+    // and the text is put in Text1 and translated as by a click on 开始翻译, once a translation
+    // under way or an open dialog has ended.
+    void TranslateGiven(const QString& text);
+    // A later start without text: the window comes to the front.
+    void BringToFront();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,12 +59,21 @@ private:
     void Command6_Click(); // 帮助
     void Check1_Click();   // HTTPS
     void StepFontSize(double step);
+    void StartRequest(const app::WindowRequest& request);
+    void Request_Done();
+    // While a request is under way, the commands other than 退出 and the text boxes wait.
+    void HoldInput(bool hold);
+    void TakeGivenText();
 
     app::Dialogs& dialogs_;
     const settings::QuorvelSettings settings_;
     modStrHexByte::Credentials credentials_;
     app::LayoutBaseline baseline_;
     bool baselineRecorded_ = false;
+    QFutureWatcher<frontend::TranslationResult> request_;
+    bool translating_ = false;
+    QPointer<QWidget> focusBeforeRequest_;
+    std::optional<QString> given_;
 
     QPlainTextEdit* Text1;
     QPushButton* Command1;

@@ -9,8 +9,7 @@
 namespace frontend {
 
 bool IsLongText(const QString& source) {
-    // Counted in UTF-16 code units with CR LF line breaks, although the message says bytes.
-    return source.size() >= kLongText;
+    return source.toUtf8().size() >= kLongText;
 }
 
 QString LanguageCode(const QString& typed) {

@@ -13,8 +13,8 @@ class QuorvelSettings;
 // the text to show.
 namespace frontend {
 
-// From as many UTF-16 code units as the service takes bytes on, a text is long for one request
-// (kLongTextWarning). Counted in code units, not bytes: a Chinese text passes well beyond.
+// From as many bytes of UTF-8 as the service takes in one request, a text is long for one request
+// (kLongTextWarning): counted as sent, a line break as CR LF.
 constexpr qsizetype kLongText = modQuorvel::kLongestQuery;
 bool IsLongText(const QString& source);
 

@@ -16,7 +16,7 @@ inline const QString kNoCredentials =
                    "尝试！网址：") +
     kDeveloperPortal;
 
-// Said of a text of kLongText code units or more: the window asks whether to go on.
+// Said of a text of kLongText bytes or more: the window asks whether to go on.
 inline const QString kLongTextWarning = QStringLiteral(
     "单次翻译文本长度限定为6000字节以内（汉字约为2000个字符），超出将可能导致错误！");
 

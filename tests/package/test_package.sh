@@ -128,7 +128,8 @@ else
     fail "desktop-file-validate accepts the desktop entry"
     sed 's/^/      /' <<<"$report"
 fi
-entry() { sed -n "s/^$1=//p" "$desktop"; }
+# A key of the main group, not of an action.
+entry() { sed -n "/^\[Desktop Entry\]/,/^\[/s/^$1=//p" "$desktop"; }
 exec_program=$(entry Exec | awk '{print $1}')
 check "Exec=$exec_program names an installed program" test -x "$usr/bin/$exec_program"
 icon_name=$(entry Icon)
@@ -140,6 +141,9 @@ check "the menu shows \"Quorvel\", and \"自动翻译工具\" in Chinese" \
     test "$(entry Name)|$(entry 'Name\[zh_CN\]')" = "Quorvel|自动翻译工具"
 check "the entry has an English and a Chinese comment" \
     test -n "$(entry Comment)" -a -n "$(entry 'Comment\[zh_CN\]')"
+check "the entry's action 翻译选中的文字 runs quorvel --selection" \
+    test "$(sed -n '/^\[Desktop Action translate-selection\]/,/^\[/{s/^Name=//p;s/^Exec=//p}' \
+        "$desktop" | paste -sd'|')" = "翻译选中的文字|quorvel --selection"
 
 # --- the AppStream metadata ------------------------------------------------------------------
 metainfo=$usr/share/metainfo/$app_id.metainfo.xml

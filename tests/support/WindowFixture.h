@@ -91,6 +91,11 @@ protected:
     QComboBox* combo(const char* name) { return control<QComboBox>(name); }
     QCheckBox* check1() { return control<QCheckBox>("Check1"); }
     void click(const char* button) { control<QPushButton>(button)->click(); }
+    // Waits, a minute at most, until a translation under way has ended: 开始翻译 is back.
+    bool translationEnded() {
+        return QTest::qWaitFor([&] { return control<QPushButton>("Command1")->isEnabled(); },
+                               60'000);
+    }
 
     // Gives `name` the keyboard focus in the active window; press() and type() go to the control
     // that has the focus, as a person's keys do.
@@ -129,10 +134,12 @@ protected:
         writeSettings(serviceSettings() + credentialSettings());
         openWindow();
     }
-    // Clicks 开始翻译 on `source` and lets the window lay out and paint what it shows.
+    // Clicks 开始翻译 on `source`, waits for the result and lets the window lay out and paint
+    // what it shows.
     QString translate(const QString& source) {
         text1()->setPlainText(source);
         click("Command1");
+        EXPECT_TRUE(translationEnded());
         QApplication::processEvents();
         return text2()->toPlainText();
     }
