@@ -209,16 +209,16 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     EXPECT_TRUE(shown.startsWith("\r\x1B[K已完成请求 ")) << shown.data();
     EXPECT_TRUE(shown.endsWith("，剩余约 0秒\r\x1B[K")) << shown.data();
     EXPECT_EQ(onTerminal({"-i", chapter, "-o", translated, "--qps", "50", "--quiet"}), "");
-    // Onto the terminal of the progress line, every line is written once that line is cleared:
-    // no progress line runs into a translated one.
+    // Onto the terminal of the progress line, lines are written as they are done, each once that
+    // line is cleared: no progress line runs into a translated one, and the last comes after them.
+    const QByteArray together = onTerminal({"-i", chapter, "--qps", "50"});
+    EXPECT_TRUE(together.endsWith("，剩余约 0秒\r\x1B[K")) << together.data();
     QString written;
-    for (const QString& piece :
-         QString::fromUtf8(onTerminal({"-i", chapter, "--qps", "50"})).split("\r\x1B[K")) {
+    for (const QString& piece : QString::fromUtf8(together).split("\r\x1B[K"))
         if (piece.startsWith("已完成请求 "))
             EXPECT_FALSE(piece.contains("译：")) << piece.toStdString();
         else
             written += piece;
-    }
     EXPECT_EQ(written, "译：" + a + "\r\n\r\n译：" + b + "\r\n译：" + c + "\r\n");
 
     for (const QStringList& wrong :
