@@ -37,8 +37,8 @@ bool OutputFile::openInPlace() {
     if (!inPlace_)
         return true;
     // Appended to and never created, so that a target that went away is not made a file.
-    const int fd = ::open(QFile::encodeName(path_).constData(),
-                          O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         error_ = errno;
         return false;
