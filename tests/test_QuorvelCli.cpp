@@ -15,7 +15,9 @@
 
 #include <poll.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -217,10 +219,20 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     EXPECT_TRUE(shown.startsWith("\r\x1B[K已完成请求 ")) << shown.data();
     EXPECT_TRUE(shown.endsWith("，剩余约 0秒\r\x1B[K")) << shown.data();
     EXPECT_EQ(onTerminal({"-i", chapter, "-o", translated, "--qps", "50", "--quiet"}), "");
+    // Onto the terminal of the progress line, lines are written as they are done, each once that
+    // line is cleared: no progress line runs into a translated one, and the last comes after them.
+    const QByteArray together = onTerminal({"-i", chapter, "--qps", "50"});
+    EXPECT_TRUE(together.endsWith("，剩余约 0秒\r\x1B[K")) << together.data();
+    QString written;
+    for (const QString& piece : QString::fromUtf8(together).split("\r\x1B[K"))
+        if (piece.startsWith("已完成请求 "))
+            EXPECT_FALSE(piece.contains("译：")) << piece.toStdString();
+        else
+            written += piece;
+    EXPECT_EQ(written, "译：" + a + "\r\n\r\n译：" + b + "\r\n译：" + c + "\r\n");
 
     for (const QStringList& wrong :
-         {QStringList{"--qps", "0", "x"}, QStringList{"-i", chapter, "x"},
-          QStringList{"-i", chapter + ".missing"}})
+         {QStringList{"-i", chapter, "x"}, QStringList{"-i", chapter + ".missing"}})
         EXPECT_EQ(run(wrong).status, 2) << wrong.join(' ').toStdString();
 
     // Ctrl+C while a request hangs: the program ends by the signal at once, the file unchanged
@@ -463,9 +475,9 @@ TEST_F(QuorvelCli, TheProgramEndsWithAReasonWhenItCannotWriteOrReadItsArguments)
         QByteArray err;
     } cases[] = {
         {R"("$0" apple >/dev/full)", false,
-         "quorvel-cli：无法写入标准输出(No space left on device)，输出不完整。\n5\n"},
+         "quorvel-cli：无法写入标准输出(磁盘空间已满)，输出不完整。\n5\n"},
         {R"("$0" --help >&-)", false,
-         "quorvel-cli：无法写入标准输出(Bad file descriptor)，输出不完整。\n5\n"},
+         "quorvel-cli：无法写入标准输出(文件描述符无效)，输出不完整。\n5\n"},
         // Into a pipe nobody reads: ended quietly by SIGPIPE (128 + 13), even when started with
         // SIGPIPE ignored.
         {R"(trap "" PIPE; "$0" apple)", true, "141\n"},
@@ -497,8 +509,22 @@ TEST_F(QuorvelCli, ControlCharactersOfAReplyAreNeutralisedOnlyOnATerminal) {
         {R"({"error_code":"54001","error_msg":"\u001b]0;title\u0007\r"})", "apple",
          "错误代码:54001,说明:\x1B]0;title\x07\r\n",
          "错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
+        // Format characters reorder or hide text: bidirectional overrides, embeddings and
+        // isolates, zero-width characters, the byte order mark, a tag.
+        {nullptr, "a\u202Eb\u2066c\u200Bd\u200Fe\uFEFFf\u061Cg\u2060h\U000E0041i",
+         "译：a\u202Eb\u2066c\u200Bd\u200Fe\uFEFFf\u061Cg\u2060h\U000E0041i\n",
+         "译：a\xEF\xBF\xBD"
+         "b\xEF\xBF\xBD"
+         "c\xEF\xBF\xBD"
+         "d\xEF\xBF\xBD"
+         "e\xEF\xBF\xBD"
+         "f\xEF\xBF\xBD"
+         "g\xEF\xBF\xBD"
+         "h\xEF\xBF\xBD"
+         "i\r\n"},
     };
     for (const auto& c : cases) {
+        service.setFault(standin::Fault::None);
         if (c.reply)
             service.setReply(200, c.reply);
         const CliResult piped = runProgram({c.text});
@@ -535,21 +561,142 @@ TEST(TerminalInput, TheKeyIsNotEchoedAndTheTerminalModeComesBack) {
     close(terminal);
 }
 
-TEST_F(QuorvelCli, TheTerminalComesBackWhenTheProgramIsEndedAtTheKeyPrompt) {
+TEST_F(QuorvelCli, TheTerminalComesBackWhateverSignalEndsTheProgramAtTheKeyPrompt) {
+    for (const int signal :
+         {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGVTALRM, SIGRTMIN + 2}) {
+        int typist = -1, terminal = -1;
+        ASSERT_EQ(openpty(&typist, &terminal, nullptr, nullptr, nullptr), 0);
+        QProcess process;
+        process.setChildProcessModifier([terminal] { dup2(terminal, STDIN_FILENO); });
+        process.start(program(), {"--configure"});
+        EXPECT_EQ(write(typist, "20260101000000001\n", 18), 18);
+        EXPECT_TRUE(EchoBecomes(terminal, false)) << "no hidden key prompt";
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        EXPECT_TRUE(process.waitForFinished());
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << signal;
+        EXPECT_EQ(process.exitCode(), signal) << "not ended by its own signal";
+        termios mode{};
+        tcgetattr(terminal, &mode);
+        EXPECT_TRUE(mode.c_lflag & ECHO) << signal;
+        close(typist);
+        close(terminal);
+    }
+    EXPECT_EQ(settingsBytes(), serviceSettings());
+}
+
+// A NUL would cut the App ID or the key short: refused whether typed or piped.
+TEST_F(QuorvelCli, ANulInTheAppIdOrTheKeyIsRefusedTypedOrPiped) {
+    const QByteArray zero(1, '\0');
+    for (const QByteArray& piped : {"2026" + zero + "0101\n" + kKey.toUtf8() + "\n",
+                                    kAppId.toUtf8() + "\nQuorvel" + zero + "TestKey01\n"}) {
+        const CliResult result = runProgram({"--configure"}, piped);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_TRUE(result.err.contains("空字符")) << result.err.data();
+    }
+
     int typist = -1, terminal = -1;
     ASSERT_EQ(openpty(&typist, &terminal, nullptr, nullptr, nullptr), 0);
     QProcess process;
     process.setChildProcessModifier([terminal] { dup2(terminal, STDIN_FILENO); });
     process.start(program(), {"--configure"});
-    EXPECT_EQ(write(typist, "20260101000000001\n", 18), 18);
+    const QByteArray appId = kAppId.toUtf8() + "\n";
+    EXPECT_EQ(write(typist, appId.constData(), appId.size()), appId.size());
     EXPECT_TRUE(EchoBecomes(terminal, false)) << "no hidden key prompt";
-    process.terminate();
+    EXPECT_EQ(write(typist, "Quorvel\0TestKey01\n", 18), 18);
     EXPECT_TRUE(process.waitForFinished());
-    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "not ended by SIGTERM";
-    termios mode{};
-    tcgetattr(terminal, &mode);
-    EXPECT_TRUE(mode.c_lflag & ECHO);
-    EXPECT_EQ(settingsBytes(), serviceSettings());
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_TRUE(process.readAllStandardError().contains("空字符"));
     close(typist);
     close(terminal);
+    EXPECT_EQ(settingsBytes(), serviceSettings());
+}
+
+// -o onto anything but a regular file writes into it as it is: a FIFO, also through a link,
+// gets the translation and stays a FIFO; standard output as a path is written, a file behind it
+// appended to; a socket, which cannot be opened, stays. Nothing is made beside them.
+TEST_F(QuorvelCli, OutputOntoAnythingButARegularFileIsWrittenIntoAndNeverReplaced) {
+    storeCredentials();
+    const QDir folder = QFileInfo(iniPath()).dir();
+    const QString fifo = folder.filePath("fifo"), link = folder.filePath("link");
+    const QString socketPath = folder.filePath("socket"), log = folder.filePath("log");
+    const auto kind = [](const QString& path) {
+        struct stat status {};
+        return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT
+                                                                          : 0;
+    };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(fifo, link));
+    for (const QString& target : {fifo, link}) {
+        // Opened first, without waiting, so that the program finds a reader when it opens.
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        const CliResult result = runProgram({"apple", "-o", target});
+        char received[64];
+        const ssize_t got = ::read(reader, received, sizeof received);
+        ::close(reader);
+        EXPECT_EQ(result.status, 0) << result.err.data();
+        EXPECT_EQ(QByteArray(received, static_cast<int>(std::max<ssize_t>(got, 0))), "苹果\n");
+    }
+    EXPECT_EQ(kind(fifo), S_IFIFO);
+    EXPECT_EQ(kind(link), S_IFLNK);
+
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketName = QFile::encodeName(socketPath);
+    ASSERT_LT(socketName.size(), static_cast<int>(sizeof address.sun_path));
+    std::copy(socketName.begin(), socketName.end(), address.sun_path);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    CliResult result = runProgram({"apple", "-o", socketPath});
+    ::close(listener);
+    EXPECT_EQ(result.status, 5);
+    EXPECT_EQ(QString::fromUtf8(result.err),
+              "无法写入输出文件" + socketPath + "：没有那个设备或地址\n");
+    EXPECT_EQ(kind(socketPath), S_IFSOCK);
+
+    EXPECT_EQ(runProgram({"apple", "-o", "/dev/stdout"}).out, "苹果\n");
+    ASSERT_TRUE(testsupport::writeFileBytes(log, "old\n"));
+    result = runProcess("/bin/sh", {"-c", R"("$0" apple -o /dev/stdout >>"$1")", program(), log});
+    EXPECT_EQ(result.status, 0) << result.err.data();
+    EXPECT_EQ(testsupport::readFileBytes(log), "old\n苹果\n");
+
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList({"fifo", "link", "log", "quorvel-cli", "quorvel.ini", "socket"}));
+}
+
+// A line break inside a translation becomes a blank: the output keeps the input's line count.
+TEST_F(QuorvelCli, EachTranslationIsOneLineOfTheOutput) {
+    storeCredentials();
+    service.setReply(200, R"({"from":"en","to":"zh","trans_result":[{"src":"a","dst":"x\ny"},)"
+                          R"({"src":"b","dst":"p\r\nq\rr\u2028s\u2029t\u0085u\u000bv\fw"},)"
+                          R"({"src":"c","dst":"\n"}]})");
+    const CliResult result = runProgram({}, "a\nb\nc\n");
+    EXPECT_EQ(result.status, 0) << result.err.data();
+    EXPECT_EQ(result.out, "x y\np q r s t u v w\n \n");
+}
+
+// --qps and the settings file's QPS take 0.01 to 1000; anything else is refused before anything
+// is sent.
+TEST_F(QuorvelCli, ARateOutsideAHundredthToAThousandIsRefusedWithNothingSent) {
+    storeCredentials();
+    for (const char* rate :
+         {"0", "0.009", "1e-10", "-1", "1000.5", "1e400", "nan", "inf", "-inf", "x", ""}) {
+        const CliResult result = run({"--qps", rate, "apple"});
+        EXPECT_EQ(result.status, 2) << rate;
+        EXPECT_TRUE(result.err.contains("--qps需要一个0.01到1000之间的数（每秒请求数）"))
+            << result.err.data();
+    }
+    for (const char* stored : {"1e-10", "nan", "inf", "0", "5000", "abc"}) {
+        writeSettings(serviceSettings() + "QPS=" + stored + "\r\n" + credentialSettings());
+        const CliResult result = run({"apple"});
+        EXPECT_EQ(result.status, 2) << stored;
+        EXPECT_EQ(result.err, "设置文件中[Service]下的QPS应是一个0.01到1000之间的数（每秒请求数），"
+                              "请改正，或用--qps指定。未翻译。\n");
+    }
+    EXPECT_TRUE(service.requests().empty());
+
+    EXPECT_EQ(run({"--qps", "1000", "apple"}).status, 0); // over the QPS of the file
+    writeSettings(serviceSettings() + "QPS= 0.01 \r\n" + credentialSettings());
+    EXPECT_EQ(run({"apple"}).status, 0);
+    EXPECT_EQ(service.requests().size(), 2u);
 }

@@ -133,6 +133,25 @@ TEST_F(DocumentOverHttp, RateLimitsTimeOutsAndDroppedConnectionsAreRetried) {
     EXPECT_EQ(service->requests().size(), 10u);
 }
 
+// A text sent whole is one translation someone waits for: a dropped connection is tried again,
+// but a service that never answers fails it after one request's time-out, not one per try.
+TEST_F(DocumentOverHttp, ATextSentWholeEndsWithinOneTimeOut) {
+    start();
+    service->scriptNext(1, Fault::CloseWithoutAnswer);
+    DocumentResult result = translate("hello\n");
+    EXPECT_EQ(result.outcome, DocumentOutcome::Translated) << result.message.toStdString();
+    EXPECT_EQ(output.data(), "你好\n");
+    EXPECT_EQ(service->requests().size(), 2u);
+
+    service->clearRequests();
+    service->setFault(Fault::Delay, std::chrono::seconds(60));
+    job.account.connection.totalTimeout = std::chrono::seconds(1);
+    result = translate("hello\n");
+    EXPECT_EQ(result.outcome, DocumentOutcome::RequestFailed);
+    EXPECT_EQ(result.message, "请求失败:请求超时");
+    EXPECT_EQ(service->requests().size(), 1u);
+}
+
 TEST_F(DocumentOverHttp, AFinalErrorOrAReplyThatDoesNotMatchStopsTheDocument) {
     start();
     job.maxRequestBytes = 5;

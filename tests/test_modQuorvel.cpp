@@ -1,4 +1,5 @@
 #include "client/modQuorvel.h"
+#include "standin/FormDecoding.h"
 #include "standin/StandInService.h"
 #include "support/QtPrinters.h"
 #include "support/TestPki.h"
@@ -68,7 +69,7 @@ TEST_F(TranslateOverHttp, RequestOnTheWireIsOneSignedFormPost) {
     EXPECT_EQ(request.header("Content-Length"), std::to_string(request.body.size()));
 
     const QRegularExpression fields(QStringLiteral(
-        "^q=a\\+b%26c\r\n%E4%B8%AD\\+100%%F0%9F%98%80%EF%BF%BDx&appid=20260101000000001"
+        "^q=a\\+b%26c\r\n%E4%B8%AD\\+100%25%F0%9F%98%80%EF%BF%BDx&appid=20260101000000001"
         "&salt=(0[0-9]*)&from=auto&to=zh&sign=([0-9a-f]{32})$"));
     const QRegularExpressionMatch match = fields.match(QString::fromStdString(request.body));
     ASSERT_TRUE(match.hasMatch()) << request.body;
@@ -78,6 +79,31 @@ TEST_F(TranslateOverHttp, RequestOnTheWireIsOneSignedFormPost) {
                                        QCryptographicHash::Md5)
                   .toHex());
     EXPECT_EQ(request.body.find(kKey.toStdString()), std::string::npos);
+}
+
+// A "%" typed is no escape: whatever the text, the service decodes q to exactly the text that was
+// signed, and the App ID, with the form's own characters in it, to the App ID as stored.
+TEST_F(TranslateOverHttp, TheServiceDecodesExactlyTheSignedTextAndAppId) {
+    for (const QString text :
+         {"100%", "%41", "a%20b", "%%", "%E4%BD%A0", "%", "%zz%4", "中%E4", "50% +1 %2B"}) {
+        const TranslateReply reply = TranslateText(text, "en", "zh", kAppId, kKey, false, options);
+        EXPECT_EQ(reply.text, "译：" + text); // 54001 when q decodes to other text than was signed
+        const auto requests = service.requests();
+        ASSERT_FALSE(requests.empty());
+        EXPECT_EQ(standin::DecodeFormFields(requests.back().body)["q"], text.toStdString());
+    }
+
+    const QString appId = QStringLiteral("20&26=01+0%41 x");
+    standin::ServiceOptions account;
+    account.accounts = {{appId.toStdString(), kKey.toStdString()}};
+    standin::StandInService other(account);
+    other.start();
+    options.httpEndpoint = QString::fromStdString(other.endpoint());
+    EXPECT_EQ(TranslateText("apple", "en", "zh", appId, kKey, false, options).text, "苹果");
+    ASSERT_EQ(other.requests().size(), 1u);
+    EXPECT_NE(other.requests()[0].body.find("&appid=20%2626%3D01%2B0%2541+x&salt="),
+              std::string::npos)
+        << other.requests()[0].body;
 }
 
 // Replies as the service writes them, and as a broken or hostile server might.
@@ -93,10 +119,11 @@ TEST_F(TranslateOverHttp, EachReplyIsShownOnlyWhenItIsOneTheServiceGives) {
          "你好\r\n世界"},
         {200, R"({"trans_result":[{"dst":""},{"dst":"x"},{"dst":""}]})", "\r\nx\r\n"},
         // Every JSON escape, a surrogate pair, a literal backslash before "u", and a value
-        // ending in an escaped backslash that must not run into the next one.
+        // ending in an escaped backslash that must not run into the next one; a line break
+        // inside a result becomes a space.
         {200,
          R"({"trans_result":[{"dst":"a\"b\/\ne\tf \u5bf9\ud83d\ude00 \\u4e2d\\"},{"dst":"b"}]})",
-         "a\"b/\ne\tf 对\U0001F600 \\u4e2d\\\r\nb"},
+         "a\"b/ e\tf 对\U0001F600 \\u4e2d\\\r\nb"},
         // Only a top-level error_code, string or number, makes the error line, whatever the
         // status; the success code beside results, or no code at all, does not.
         {200, R"({"trans_result":[{"src":"error_code","dst":"\"error_code\""}]})",

@@ -1,6 +1,7 @@
 #include "cli/CliArguments.h"
 
 #include "frontend/Translation.h"
+#include "settings/QuorvelSettings.h"
 
 namespace cli {
 
@@ -51,15 +52,6 @@ MatchValueOption(const QString& argument) {
     return std::nullopt;
 }
 
-// A rate as given to --qps: a number of requests per second above 0, at most 1000.
-std::optional<double> RequestsPerSecond(const QString& text) {
-    bool ok = false;
-    const double rate = text.toDouble(&ok);
-    if (!ok || !(rate > 0 && rate <= 1000))
-        return std::nullopt;
-    return rate;
-}
-
 std::optional<UsageError> Store(const ValueOption& option, const QString& value,
                                 TranslateRequest& request) {
     const QString name = QLatin1String(option.longName);
@@ -71,10 +63,9 @@ std::optional<UsageError> Store(const ValueOption& option, const QString& value,
         request.inputFile = value;
     else if (name == QLatin1String(kOutput.longName))
         request.outputFile = value;
-    else if (!(request.requestsPerSecond = RequestsPerSecond(value)))
+    else if (!(request.requestsPerSecond = settings::RequestsPerSecond(value)))
         return UsageError{
-            QStringLiteral("--qps需要一个大于0、不大于1000的数（每秒请求数），而不是%1。")
-                .arg(Quoted(value))};
+            QStringLiteral("--qps需要一个%1，而不是%2。").arg(AcceptedRates(), Quoted(value))};
     return std::nullopt;
 }
 
@@ -121,6 +112,12 @@ std::optional<UsageError> Collect(const QStringList& arguments, Collected& colle
 }
 
 } // namespace
+
+QString AcceptedRates() {
+    return QStringLiteral("%1到%2之间的数（每秒请求数）")
+        .arg(settings::kMinRequestsPerSecond)
+        .arg(settings::kMaxRequestsPerSecond);
+}
 
 CliRequest ParseArguments(const QStringList& arguments) {
     Collected collected;

@@ -16,7 +16,7 @@ struct TranslateRequest {
     std::optional<QString> text; // the words joined by blanks; unset: the input file or stdin
     std::optional<QString> inputFile;
     std::optional<QString> outputFile;
-    std::optional<double> requestsPerSecond; // unset: the settings file's, or 1
+    std::optional<double> requestsPerSecond; // unset: the settings file's QPS, or 1
     bool quiet = false;                      // no progress line
 };
 struct ConfigureRequest {};
@@ -28,6 +28,9 @@ struct UsageError {
 
 using CliRequest =
     std::variant<TranslateRequest, ConfigureRequest, HelpRequest, VersionRequest, UsageError>;
+
+// What --qps and the settings file's QPS take: "0.01到1000之间的数（每秒请求数）".
+QString AcceptedRates();
 
 // Reads the arguments that follow the program's name.
 CliRequest ParseArguments(const QStringList& arguments);

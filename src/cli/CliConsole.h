@@ -26,12 +26,12 @@ struct CliConsole {
 void WriteLine(QIODevice& device, const QString& text);
 
 // Every control character but tab and the line breaks (C0, DEL, C1, and so every escape
-// sequence) as U+FFFD: what a terminal shows of a text from elsewhere.
-QString NeutraliseControlCharacters(QString text);
+// sequence) and every format character (bidirectional overrides and isolates, zero-width
+// characters, the byte order mark) as U+FFFD: what a terminal shows of a text from elsewhere.
+QString NeutraliseControlCharacters(const QString& text);
 
-// WriteLine for a text from elsewhere (a reply of the service): on a terminal, every control
-// character but tab and the line breaks (C0, DEL, C1, and so every escape sequence) is shown as
-// U+FFFD; anywhere else the text goes unchanged.
+// WriteLine for a text from elsewhere (a reply of the service): on a terminal with its control
+// and format characters neutralised (NeutraliseControlCharacters); anywhere else unchanged.
 void WriteReceivedLine(QIODevice& device, bool terminal, const QString& text);
 
 // Writes `text` in UTF-8 as it is, without a line end (a prompt).

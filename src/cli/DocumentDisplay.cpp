@@ -23,14 +23,20 @@ void ProgressLine::clear() {
     drawn_ = false;
 }
 
-TerminalSafeOutput::TerminalSafeOutput(QIODevice& target) : target_(target) {
+TerminalSafeOutput::TerminalSafeOutput(QIODevice& target, ProgressLine* progress)
+    : target_(target), progress_(progress) {
     open(QIODevice::WriteOnly);
 }
 
 qint64 TerminalSafeOutput::writeData(const char* data, qint64 size) {
     const QByteArray shown =
         NeutraliseControlCharacters(QString::fromUtf8(data, static_cast<qsizetype>(size))).toUtf8();
-    return target_.write(shown) == shown.size() ? size : -1;
+    if (progress_)
+        progress_->clear();
+    if (target_.write(shown) == shown.size())
+        return size;
+    setErrorString(target_.errorString());
+    return -1;
 }
 
 } // namespace cli

@@ -25,11 +25,13 @@ private:
     bool drawn_ = false;
 };
 
-// Writes to `target` what it is given, UTF-8 text in whole characters, with the control
-// characters that a terminal would act on shown as U+FFFD (NeutraliseControlCharacters).
+// Writes to `target`, a terminal, what it is given, UTF-8 text in whole characters, with the
+// control and format characters that a terminal would act on shown as U+FFFD
+// (NeutraliseControlCharacters). The progress line, when there is one, is cleared first, so that
+// no line is written after it; it is drawn again at its next update.
 class TerminalSafeOutput : public QIODevice {
 public:
-    explicit TerminalSafeOutput(QIODevice& target);
+    explicit TerminalSafeOutput(QIODevice& target, ProgressLine* progress = nullptr);
     bool isSequential() const override { return true; }
 
 protected:
@@ -38,6 +40,7 @@ protected:
 
 private:
     QIODevice& target_;
+    ProgressLine* progress_;
 };
 
 } // namespace cli

@@ -1,9 +1,10 @@
 #include "cli/StandardStreams.h"
 
 #include "cli/CliConsole.h"
+#include "cli/DescriptorOutput.h"
+#include "cli/ErrorNumberText.h"
 #include "cli/ExitStatus.h"
 
-#include <QFileDevice>
 #include <QStringDecoder>
 
 #include <csignal>
@@ -32,12 +33,11 @@ std::optional<QStringList> Utf8Arguments(int argc, const char* const* argv) {
     return arguments;
 }
 
-int FinishOutput(QFileDevice& out, QIODevice& err, int status) {
-    if (out.flush() && out.error() == QFileDevice::NoError)
+int FinishOutput(const DescriptorOutput& out, QIODevice& err, int status) {
+    if (out.writeError() == 0)
         return status;
-    WriteLine(
-        err,
-        QStringLiteral("quorvel-cli：无法写入标准输出(%1)，输出不完整。").arg(out.errorString()));
+    WriteLine(err, QStringLiteral("quorvel-cli：无法写入标准输出(%1)，输出不完整。")
+                       .arg(ErrorNumberText(out.writeError())));
     return kOutputFailed;
 }
 

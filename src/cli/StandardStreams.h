@@ -4,10 +4,11 @@
 
 #include <optional>
 
-class QFileDevice;
 class QIODevice;
 
 namespace cli {
+
+class DescriptorOutput;
 
 // Run first, before anything opens a file. A standard descriptor that is closed is taken by
 // /dev/null opened read-only, so that no file opened later lands there (output then fails as on
@@ -17,8 +18,8 @@ void PrepareStandardStreams();
 // The program's arguments after its name, or nothing when one of them is not UTF-8.
 std::optional<QStringList> Utf8Arguments(int argc, const char* const* argv);
 
-// Flushes standard output. When that or any earlier write to it failed, says so on `err` and
-// returns kOutputFailed; otherwise returns `status`.
-int FinishOutput(QFileDevice& out, QIODevice& err, int status);
+// When any write to standard output failed, says so on `err`, with the reason, and returns
+// kOutputFailed; otherwise returns `status`.
+int FinishOutput(const DescriptorOutput& out, QIODevice& err, int status);
 
 } // namespace cli

@@ -2,12 +2,12 @@
 
 #include <QByteArray>
 
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 namespace cli {
 
@@ -37,8 +37,24 @@ private:
     bool active_;
 };
 
-// The signals that end a program typed at: Ctrl+C, Ctrl+\, the terminal hanging up, kill.
-constexpr std::array kEndingSignals{SIGINT, SIGQUIT, SIGHUP, SIGTERM};
+// Whether `signal`, left to its default action, ends the program: all but those whose default is
+// to be ignored, to stop or to continue, and SIGKILL, which cannot be caught.
+bool EndsByDefault(int signal) {
+    switch (signal) {
+    case SIGCHLD:
+    case SIGCONT:
+    case SIGURG:
+    case SIGWINCH:
+    case SIGSTOP:
+    case SIGTSTP:
+    case SIGTTIN:
+    case SIGTTOU:
+    case SIGKILL:
+        return false;
+    default:
+        return true;
+    }
+}
 
 // The ending signal caught while a line is read. A handler can only hand it over through a
 // variable of static storage; it is read and reset by the one reading thread.
@@ -48,35 +64,40 @@ void CatchSignal(int signal) {
     caughtSignal = signal;
 }
 
-// While a line is read, an ending signal only ends the read, so that the terminal's mode is
-// restored first; once the read is over, the signal is raised again and acts as it would have.
-// The signals are blocked but while waiting for input, so that none slips in between the check
-// and the wait.
+// While a line is read, a signal that would end the program (Ctrl+C, a hang-up, kill, SIGUSR1,
+// SIGALRM, ...) only ends the read, so that the terminal's mode is restored first; once the read
+// is over, the signal is raised again and acts as it would have. Only signals left to their
+// default action are taken: one the program ignores (nohup) or handles itself stays as it is.
+// They are blocked but while waiting for input, so that none slips in between the check and the
+// wait, and a fault of the program's own is never caught here.
 class DeferredEndingSignals {
 public:
     DeferredEndingSignals() {
         sigset_t ending;
         sigemptyset(&ending);
-        for (const int signal : kEndingSignals)
+        caughtSignal = 0;
+        struct sigaction catching {};
+        catching.sa_handler = CatchSignal;
+        sigfillset(&catching.sa_mask);
+        for (int signal = 1; signal <= SIGRTMAX; ++signal) {
+            struct sigaction current {};
+            // The C library's own signals cannot be looked at, and are skipped.
+            if (!EndsByDefault(signal) || sigaction(signal, nullptr, &current) != 0 ||
+                current.sa_handler != SIG_DFL || sigaction(signal, &catching, nullptr) != 0)
+                continue;
             sigaddset(&ending, signal);
+            caught_.push_back(signal);
+        }
         pthread_sigmask(SIG_BLOCK, &ending, &savedMask_);
         waitMask_ = savedMask_;
-        caughtSignal = 0;
-        for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
-            struct sigaction catching {};
-            catching.sa_handler = CatchSignal;
-            sigfillset(&catching.sa_mask);
-            sigaction(kEndingSignals[i], nullptr, &savedActions_[i]);
-            // A signal the program was started to ignore (nohup) stays ignored.
-            if (savedActions_[i].sa_handler == SIG_IGN)
-                continue;
-            sigaction(kEndingSignals[i], &catching, nullptr);
-            sigdelset(&waitMask_, kEndingSignals[i]);
-        }
+        for (const int signal : caught_)
+            sigdelset(&waitMask_, signal);
     }
     ~DeferredEndingSignals() {
-        for (std::size_t i = 0; i < kEndingSignals.size(); ++i)
-            sigaction(kEndingSignals[i], &savedActions_[i], nullptr);
+        struct sigaction byDefault {};
+        byDefault.sa_handler = SIG_DFL;
+        for (const int signal : caught_)
+            sigaction(signal, &byDefault, nullptr);
         pthread_sigmask(SIG_SETMASK, &savedMask_, nullptr);
     }
     DeferredEndingSignals(const DeferredEndingSignals&) = delete;
@@ -97,7 +118,7 @@ public:
 private:
     sigset_t savedMask_{};
     sigset_t waitMask_{};
-    std::array<struct sigaction, kEndingSignals.size()> savedActions_{};
+    std::vector<int> caught_; // the signals taken over, all left to their default before
 };
 
 } // namespace

@@ -8,8 +8,8 @@ namespace cli {
 
 // One line typed at the terminal `fd`, without its line end. With `echo` false the typed
 // characters are not shown (the terminal's mode is restored afterwards). Nothing when the input
-// ends. SIGINT, SIGQUIT, SIGHUP or SIGTERM meanwhile (Ctrl+C, Ctrl+\, a hang-up, kill) first
-// restores the terminal's mode, then acts as usual: by default the program ends by that signal.
+// ends. A signal meanwhile that would end the program (Ctrl+C, Ctrl+\, a hang-up, kill, SIGUSR1,
+// SIGALRM, ...) first restores the terminal's mode, then ends the program as it would have.
 std::optional<QString> ReadTerminalLine(int fd, bool echo);
 
 } // namespace cli

@@ -2,6 +2,7 @@
 
 #include "cli/DocumentDisplay.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputFile.h"
 #include "cli/SignalStop.h"
 #include "documents/TranslateDocument.h"
 #include "frontend/Translation.h"
@@ -10,7 +11,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -39,7 +39,7 @@ int StatusOf(DocumentOutcome outcome) {
 
 documents::DocumentJob JobFor(const TranslateRequest& request,
                               const modStrHexByte::Credentials& credentials,
-                              const settings::QuorvelSettings& settings) {
+                              const settings::QuorvelSettings& settings, double requestsPerSecond) {
     documents::DocumentJob job;
     job.account = {request.from,
                    request.to,
@@ -47,7 +47,7 @@ documents::DocumentJob JobFor(const TranslateRequest& request,
                    credentials.strSecretKey,
                    request.https.value_or(settings.https()),
                    frontend::ConnectionOptionsFor(settings)};
-    job.requestsPerSecond = request.requestsPerSecond.value_or(settings.requestsPerSecond());
+    job.requestsPerSecond = requestsPerSecond;
     return job;
 }
 
@@ -62,9 +62,19 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         WriteLine(console.err, QStringLiteral("可运行 quorvel-cli --configure 设置APP ID和密钥。"));
         return kNoCredentials;
     }
+    const std::optional<double> requestsPerSecond =
+        request.requestsPerSecond ? request.requestsPerSecond : settings.requestsPerSecond();
+    if (!requestsPerSecond) {
+        WriteLine(console.err, QStringLiteral("设置文件中[Service]下的QPS应是一个%1，请改正，或用--"
+                                              "qps指定。未翻译。")
+                                   .arg(AcceptedRates()));
+        return kUsageError;
+    }
 
     // Declared first, so that on a signal it ends the program after the rest has cleaned up.
-    const SignalStop signalStop(console.stopOnSignals);
+    // Started once the input and an output written in place are open: opening a FIFO waits for
+    // its other end, and a signal must still end that wait.
+    std::optional<SignalStop> signalStop;
 
     QBuffer words;
     QFile file;
@@ -81,37 +91,36 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
             return kUsageError;
         }
         input = &file;
-    } else if (console.terminal >= 0) {
-        WritePrompt(console.err, QStringLiteral("请输入要翻译的文本，以Ctrl+D结束：\n"));
     }
 
-    // A file named by -o is replaced only once the whole document is translated.
-    QSaveFile saved;
+    std::optional<OutputFile> outputFile;
     const auto outputFileFailed = [&] {
-        WriteLine(
-            console.err,
-            QStringLiteral("无法写入输出文件%1：%2").arg(saved.fileName(), saved.errorString()));
+        WriteLine(console.err, QStringLiteral("无法写入输出文件%1：%2")
+                                   .arg(*request.outputFile, outputFile->errorText()));
         return kOutputFailed;
     };
-    std::optional<TerminalSafeOutput> onTerminal;
-    QIODevice* output = &console.out;
-    if (request.outputFile) {
-        saved.setFileName(*request.outputFile);
-        if (!saved.open(QIODevice::WriteOnly))
-            return outputFileFailed();
-        output = &saved;
-    } else if (console.outIsTerminal) {
-        output = &onTerminal.emplace(console.out);
-    }
+    if (request.outputFile && !outputFile.emplace(*request.outputFile).openInPlace())
+        return outputFileFailed();
+    signalStop.emplace(console.stopOnSignals);
+    if (outputFile && !outputFile->openReplacement())
+        return outputFileFailed();
+
+    if (!request.text && !request.inputFile && console.terminal >= 0)
+        WritePrompt(console.err, QStringLiteral("请输入要翻译的文本，以Ctrl+D结束：\n"));
 
     ProgressLine progress(console.err, console.errIsTerminal && !request.quiet);
+    QIODevice* output = outputFile ? &outputFile->device() : &console.out;
+    std::optional<TerminalSafeOutput> onTerminal;
+    if (outputFile ? outputFile->isTerminal() : console.outIsTerminal)
+        output = &onTerminal.emplace(*output, &progress);
+
     const documents::DocumentResult result = documents::TranslateDocument(
-        *input, *output, JobFor(request, *credentials, settings),
-        [&](const documents::DocumentProgress& done) { progress.show(done); }, signalStop.token());
+        *input, *output, JobFor(request, *credentials, settings, *requestsPerSecond),
+        [&](const documents::DocumentProgress& done) { progress.show(done); }, signalStop->token());
     progress.clear();
 
     if (result.outcome == DocumentOutcome::Translated) {
-        if (request.outputFile && !saved.commit())
+        if (outputFile && !outputFile->commit())
             return outputFileFailed();
         return kSucceeded;
     }

@@ -1,5 +1,6 @@
 // quorvel-cli: translates from a terminal or a script with the window's credentials and settings.
 
+#include "cli/DescriptorOutput.h"
 #include "cli/ExitStatus.h"
 #include "cli/RunCli.h"
 #include "cli/StandardStreams.h"
@@ -24,11 +25,11 @@ int main(int argc, char* argv[]) {
     }
 
     QFile in;
-    QFile out;
     QFile err;
-    in.open(stdin, QIODevice::ReadOnly);
-    // Written through the descriptor, so that every failed write shows in out.error().
-    out.open(STDOUT_FILENO, QIODevice::WriteOnly);
+    // Read through the descriptor: lines read through the C library's stream would end at a NUL.
+    in.open(STDIN_FILENO, QIODevice::ReadOnly);
+    // Written through the descriptor, so that a failed write keeps its error number.
+    cli::DescriptorOutput out(STDOUT_FILENO);
     // Unbuffered, so that a prompt shows before the terminal is read.
     err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
     const cli::CliConsole console{in,

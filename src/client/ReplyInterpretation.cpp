@@ -41,6 +41,18 @@ QString ServiceErrorLine(const QJsonObject& reply, const QString& code) {
     return line;
 }
 
+// A result as one line of the output: every line break inside it (CR LF, LF, CR, VT, FF, NEL,
+// U+2028, U+2029) becomes one space, so that a document keeps its line count.
+QString OnOneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar& ch : text) {
+        const char16_t unit = ch.unicode();
+        if ((unit >= u'\n' && unit <= u'\r') || unit == 0x85 || unit == 0x2028 || unit == 0x2029)
+            ch = QLatin1Char(' ');
+    }
+    return text;
+}
+
 // Every result's dst, in order; nothing unless there is at least one result and each has a
 // string dst, so that a reply in another shape never shows as blank lines.
 std::optional<QStringList> TranslatedLines(const QJsonObject& reply) {
@@ -52,7 +64,7 @@ std::optional<QStringList> TranslatedLines(const QJsonObject& reply) {
         const QJsonValue dst = result[QLatin1String("dst")];
         if (!dst.isString())
             return std::nullopt;
-        lines << dst.toString();
+        lines << OnOneLine(dst.toString());
     }
     return lines;
 }

@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QStringBuilder>
+#include <QStringList>
 
 #include <chrono>
 #include <cmath>
@@ -38,9 +39,19 @@ QString SingleToText(float value) {
 }
 
 // A field value as the form body carries it: UTF-8 escapes, then the form's own escapes, so that
-// no typed "&", "=", "+" or blank can end the value or add a field.
+// no typed "&", "=", "+" or blank can end the value or add a field. URLEncode lets "%" pass for
+// the escapes UTF8Encode writes; a "%" of the text itself is written %25 between the encoded
+// pieces, so that the service decodes "100%" or "%41" back to the text that was signed.
 QString FormValue(const QString& text) {
-    return modURLEnc::URLEncode(clsGBtoUTF8::UTF8Encode(text));
+    QString value;
+    value.reserve(text.size() * 3);
+    const QStringList pieces = text.split(QLatin1Char('%'));
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (i > 0)
+            value += QLatin1String("%25");
+        value += modURLEnc::URLEncode(clsGBtoUTF8::UTF8Encode(pieces[i]));
+    }
+    return value;
 }
 
 } // namespace
@@ -58,9 +69,9 @@ QString MakeSign(const QString& appId, const QString& source, const QString& sal
 
 QByteArray ComposeBody(const QString& source, const QString& from, const QString& to,
                        const QString& appId, const QString& salt, const QString& sign) {
-    return platform::WideToUtf8(u"q=" % FormValue(source) % u"&appid=" % appId % u"&salt=" % salt %
-                                u"&from=" % FormValue(from) % u"&to=" % FormValue(to) % u"&sign=" %
-                                sign);
+    return platform::WideToUtf8(u"q=" % FormValue(source) % u"&appid=" % FormValue(appId) %
+                                u"&salt=" % salt % u"&from=" % FormValue(from) % u"&to=" %
+                                FormValue(to) % u"&sign=" % sign);
 }
 
 } // namespace modQuorvel

@@ -15,9 +15,9 @@ QString MakeSalt();
 QString MakeSign(const QString& appId, const QString& source, const QString& salt,
                  const QString& secretKey);
 
-// The form body q, appid, salt, from, to, sign in that order. q and the two language codes are
-// encoded (the sign covers neither code, so only the body sees the escapes); the App ID, salt and
-// sign go as they are.
+// The form body q, appid, salt, from, to, sign in that order. q, the App ID and the two language
+// codes are encoded, so that the service decodes each to the text given (the sign is over the
+// App ID as given, not as encoded); the salt and sign, digits and hex, go as they are.
 QByteArray ComposeBody(const QString& source, const QString& from, const QString& to,
                        const QString& appId, const QString& salt, const QString& sign);
 

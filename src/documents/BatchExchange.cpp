@@ -6,12 +6,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 
 namespace documents {
 
 namespace {
 
 using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
 
 constexpr int kMaxRetries = 4;
 constexpr milliseconds kFirstWait{500};      // doubled at every further retry
@@ -42,11 +44,21 @@ ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account,
                               std::minstd_rand& jitter, const std::stop_token& stop) {
     modQuorvel::ConnectionOptions connection = account.connection;
     connection.abandon = stop;
+    // A text sent whole is one translation a person waits for: its tries share the time-out of
+    // one request, so that a service that never answers fails it in that time, not once per try.
+    std::optional<Clock::time_point> deadline;
     ExchangeOutcome last;
     bool countRetried = false;
     for (int retry = 0;; ++retry) {
         if (!pacer.acquire(stop))
             return {ExchangeOutcome::Stopped, {}};
+        if (batch.wholeText) {
+            if (!deadline)
+                deadline = Clock::now() + account.connection.totalTimeout;
+            connection.totalTimeout = std::chrono::ceil<milliseconds>(*deadline - Clock::now());
+            if (connection.totalTimeout <= milliseconds::zero())
+                return last;
+        }
         milliseconds leastWait{0};
         try {
             const modQuorvel::TranslateReply reply =
@@ -79,7 +91,10 @@ ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account,
         }
         if (retry == kMaxRetries)
             return last;
-        if (!WaitUnlessStopped(std::max(leastWait, BackOff(retry + 1, jitter)), stop))
+        const milliseconds wait = std::max(leastWait, BackOff(retry + 1, jitter));
+        if (deadline && Clock::now() + wait >= *deadline)
+            return last;
+        if (!WaitUnlessStopped(wait, stop))
             return {ExchangeOutcome::Stopped, {}};
     }
 }

@@ -28,7 +28,8 @@ struct ExchangeOutcome {
 // Sends the batch at the pacer's rate and places the results. Rate limits (54003, 54005),
 // the service's own time-outs and system errors (52001, 52002), time-outs and dropped
 // connections are retried after a growing, jittered wait, at most 4 times; a reply with
-// another number of results than lines sent once. Any other failure ends it at once.
+// another number of results than lines sent once. Any other failure ends it at once. A whole
+// text's tries all end within the connection's total time-out.
 ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account, RatePacer& pacer,
                               std::minstd_rand& jitter, const std::stop_token& stop);
 

@@ -112,11 +112,18 @@ ServiceEndpoints QuorvelSettings::serviceEndpoints() const {
     return {endpoint(values[0]), endpoint(values[1])};
 }
 
-double QuorvelSettings::requestsPerSecond() const {
+std::optional<double> QuorvelSettings::requestsPerSecond() const {
+    const std::optional<QString> stored = SetValue(IniFile(filePath_).GetSetting(kService, kQps));
+    return stored ? RequestsPerSecond(*stored) : 1;
+}
+
+std::optional<double> RequestsPerSecond(const QString& text) {
     bool ok = false;
-    const double rate =
-        platform::TrimSpaces(IniFile(filePath_).GetSetting(kService, kQps)).toDouble(&ok);
-    return ok && rate > 0 && rate <= 1000 ? rate : 1;
+    const double rate = platform::TrimSpaces(text).toDouble(&ok);
+    // Written so that nan, which fails every comparison, is refused too.
+    if (!ok || !(rate >= kMinRequestsPerSecond && rate <= kMaxRequestsPerSecond))
+        return std::nullopt;
+    return rate;
 }
 
 StoreProblem ProblemStoring(const QString& value) {

@@ -47,13 +47,20 @@ public:
     // Service/HttpEndpoint and Service/HttpsEndpoint, trimmed of spaces.
     ServiceEndpoints serviceEndpoints() const;
 
-    // Service/QPS: the account's rate in requests per second, a number above 0 and at most
-    // 1000; 1 (the standard tier's rate) when missing or anything else.
-    double requestsPerSecond() const;
+    // Service/QPS: the account's rate in requests per second (RequestsPerSecond); 1 (the
+    // standard tier's rate) when missing, nothing when it holds anything but such a rate.
+    std::optional<double> requestsPerSecond() const;
 
 private:
     QString filePath_;
 };
+
+// The rates of requests per second a document may be sent at (Service/QPS, --qps): from one
+// request in 100 seconds to ten times the fastest account's rate.
+inline constexpr double kMinRequestsPerSecond = 0.01;
+inline constexpr double kMaxRequestsPerSecond = 1000;
+// `text`, trimmed of spaces, as a rate in that range; nothing for anything else (nan, inf).
+std::optional<double> RequestsPerSecond(const QString& text);
 
 // Why a value, once stored, would read back from the settings file as another text.
 enum class StoreProblem {
