@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 
 namespace documents {
 
@@ -39,27 +40,39 @@ bool WaitUnlessStopped(milliseconds wait, const std::stop_token& stop) {
 } // namespace
 
 ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account, RatePacer& pacer,
-                              std::minstd_rand& jitter, const std::stop_token& stop) {
-    modQuorvel::ConnectionOptions connection = account.connection;
-    connection.abandon = stop;
+                              platform::HttpConnection& connection, std::minstd_rand& jitter,
+                              const std::stop_token& stop) {
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> sent;
+    modQuorvel::ConnectionOptions options = account.connection;
+    options.abandon = stop;
+    options.connection = &connection;
+    options.beforeSend = [&pacer, &stop, &sent] {
+        if (!pacer.acquire(stop))
+            return false;
+        sent = Clock::now();
+        return true;
+    };
     ExchangeOutcome last;
     bool countRetried = false;
     for (int retry = 0;; ++retry) {
-        if (!pacer.acquire(stop))
-            return {ExchangeOutcome::Stopped, {}};
         milliseconds leastWait{0};
+        sent.reset();
         try {
             const modQuorvel::TranslateReply reply =
                 modQuorvel::TranslateText(batch.q, account.from, account.to, account.appId,
-                                          account.secretKey, account.https, connection);
+                                          account.secretKey, account.https, options);
+            const Clock::duration exchangeTime = Clock::now() - sent.value_or(Clock::now());
             if (reply.serviceError) {
-                last = {ExchangeOutcome::ServiceError, reply.text};
+                last = {ExchangeOutcome::ServiceError, reply.text, exchangeTime};
                 if (!IsRetriedCode(reply.errorCode))
                     return last;
+                if (reply.errorCode == u"54003")
+                    pacer.widenMargin();
                 if (reply.errorCode == u"54005")
                     leastWait = kLongQueryWait;
             } else if (std::optional<QString> output = ComposeOutput(batch, reply.results)) {
-                return {ExchangeOutcome::Done, std::move(*output)};
+                return {ExchangeOutcome::Done, std::move(*output), exchangeTime};
             } else {
                 // Never shift the document: a reply that does not match gets one more try.
                 last = {ExchangeOutcome::Failed,
@@ -71,6 +84,8 @@ ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account,
                 countRetried = true;
             }
         } catch (const modQuorvel::TranslateFailure& failure) {
+            if (stop.stop_requested())
+                return {ExchangeOutcome::Stopped, {}};
             last = {ExchangeOutcome::Failed, failure.reason()};
             if (!failure.transient())
                 return last;
