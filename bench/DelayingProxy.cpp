@@ -132,8 +132,8 @@ void DelayingProxy::carry(int from, int to, bool upstream, Clock::time_point ope
     while (!stopping_) {
         int wait = kStopCheckMs;
         if (!queue.empty()) {
-            const auto until = std::chrono::ceil<std::chrono::milliseconds>(queue.front().due -
-                                                                            Clock::now());
+            const auto until =
+                std::chrono::ceil<std::chrono::milliseconds>(queue.front().due - Clock::now());
             wait = std::clamp<int>(static_cast<int>(until.count()), 0, kStopCheckMs);
         }
         pollfd ready{from, POLLIN, 0};

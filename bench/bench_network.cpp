@@ -26,9 +26,9 @@
 
 #include <fcntl.h>
 #include <sched.h>
-#include <sys/wait.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -359,12 +359,13 @@ int main(int argc, char* argv[]) {
         return Child(arguments);
 
     QTemporaryDir folder;
-    Setup setup{app.applicationFilePath(),
-                testsupport::MakeTestPki(folder.path().toStdString()), folder.path()};
+    Setup setup{app.applicationFilePath(), testsupport::MakeTestPki(folder.path().toStdString()),
+                folder.path()};
     if (arguments.value(1) == u"documents")
         return Documents(setup, arguments.size() > 2 ? arguments[2].toDouble() : 1.0);
     if (shortMode)
-        return Short(setup, qEnvironmentVariable("BENCH_QUORVEL_CLI", QStringLiteral(QUORVEL_CLI_PROGRAM)));
+        return Short(
+            setup, qEnvironmentVariable("BENCH_QUORVEL_CLI", QStringLiteral(QUORVEL_CLI_PROGRAM)));
     std::fprintf(stderr, "usage: bench_network documents [SCALE] | short\n");
     return 2;
 }

@@ -262,4 +262,7 @@ TEST(TranslateOverHttps, AKeptConnectionServesTranslationsAndChecksEachNewCertif
     }
     serve(pki.serverCert, pki.serverKey, port);
     EXPECT_EQ(shown(), "苹果");
+    serve(pki.serverCert, pki.serverKey, port);
+    options.extraCaFile.clear();
+    EXPECT_EQ(shown(), refused) << "the system store must not know the test CA";
 }

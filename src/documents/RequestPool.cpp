@@ -18,8 +18,9 @@ constexpr double kLatestWeight = 0.2;
 } // namespace
 
 RequestPool::RequestPool(int threads, int mostThreads, Account account, double requestsPerSecond)
-    : account_(std::move(account)), requestsPerSecond_(requestsPerSecond),
-      mostThreads_(std::max(threads, mostThreads)), pacer_(requestsPerSecond) {
+    : account_(std::move(account)), trusted_(std::make_shared<platform::TrustedCertificates>()),
+      requestsPerSecond_(requestsPerSecond), mostThreads_(std::max(threads, mostThreads)),
+      pacer_(requestsPerSecond) {
     const std::lock_guard lock(mutex_);
     for (int i = 0; i < threads; ++i)
         threads_.emplace_back([this] { work(); });
@@ -85,7 +86,7 @@ void RequestPool::waitForOutcome(std::chrono::milliseconds timeout, const std::s
 void RequestPool::work() {
     const std::stop_token stop = stopping_.get_token();
     std::minstd_rand jitter{std::random_device{}()};
-    platform::HttpConnection connection;
+    platform::HttpConnection connection(trusted_);
     for (;;) {
         std::shared_ptr<PendingBatch> pending;
         {

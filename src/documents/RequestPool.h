@@ -12,6 +12,10 @@
 #include <thread>
 #include <vector>
 
+namespace platform {
+class TrustedCertificates;
+}
+
 namespace documents {
 
 // A batch on its way, and how it ended once it has.
@@ -45,6 +49,8 @@ private:
     void growFor(std::chrono::steady_clock::duration exchangeTime);
 
     const Account account_;
+    // Loaded once for all the workers' connections.
+    const std::shared_ptr<platform::TrustedCertificates> trusted_;
     const double requestsPerSecond_;
     const int mostThreads_;
     RatePacer pacer_;

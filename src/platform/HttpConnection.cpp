@@ -8,7 +8,8 @@ void HttpConnection::CurlDeleter::operator()(CURL* handle) const {
     CurlLibrary::Get().easy_cleanup(handle);
 }
 
-HttpConnection::HttpConnection() = default;
+HttpConnection::HttpConnection(std::shared_ptr<TrustedCertificates> trusted)
+    : trusted_(trusted ? std::move(trusted) : std::make_shared<TrustedCertificates>()) {}
 HttpConnection::~HttpConnection() = default;
 
 } // namespace platform

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "platform/TrustedCertificates.h"
+
 #include <curl/curl.h>
 
 #include <memory>
@@ -17,7 +17,8 @@ namespace platform {
 // the first request, so that a program that never translates never loads libcurl.
 class HttpConnection {
 public:
-    HttpConnection();
+    // Connections given the same certificates load the system's store once between them.
+    explicit HttpConnection(std::shared_ptr<TrustedCertificates> trusted = {});
     ~HttpConnection();
     HttpConnection(const HttpConnection&) = delete;
     HttpConnection& operator=(const HttpConnection&) = delete;
@@ -31,10 +32,7 @@ private:
     // Held by the request that uses the connection, for its whole life.
     std::mutex inUse_;
     std::unique_ptr<CURL, CurlDeleter> handle_;
-    // The CA bundle of the last TrustExtraCaFile (the system's and that file's), kept so that
-    // the files are read once: a request that trusts the same file again reuses it.
-    QString caFile_;
-    QByteArray caBundle_;
+    const std::shared_ptr<TrustedCertificates> trusted_;
 };
 
 } // namespace platform

@@ -132,25 +132,48 @@ void WinHttpRequest::SetFollowRedirects(bool follow) {
 }
 
 void WinHttpRequest::TrustExtraCaFile(const QString& pemFile) {
+    if (connection_) {
+        extraCaFile_ = pemFile; // with the connection's certificates, when it goes out
+        return;
+    }
     // A CA blob replaces libcurl's default CA file, so the system bundle goes into it as well;
     // the system's CA folder stays in use either way.
     QByteArray bundle;
-    if (connection_ && connection_->caFile_ == pemFile) {
-        bundle = connection_->caBundle_;
-    } else {
-        const char* systemBundle = nullptr;
-        if (CurlLibrary::Get().easy_getinfo(handle_, CURLINFO_CAINFO, &systemBundle) == CURLE_OK &&
-            systemBundle != nullptr && QFile::exists(QString::fromLocal8Bit(systemBundle)))
-            bundle = ReadFile(QString::fromLocal8Bit(systemBundle)) + '\n';
-        bundle += ReadFile(pemFile);
-        if (connection_) {
-            connection_->caFile_ = pemFile;
-            connection_->caBundle_ = bundle;
-        }
-    }
+    const char* systemBundle = nullptr;
+    if (CurlLibrary::Get().easy_getinfo(handle_, CURLINFO_CAINFO, &systemBundle) == CURLE_OK &&
+        systemBundle != nullptr && QFile::exists(QString::fromLocal8Bit(systemBundle)))
+        bundle = ReadFile(QString::fromLocal8Bit(systemBundle)) + '\n';
+    bundle += ReadFile(pemFile);
 
     curl_blob blob{bundle.data(), static_cast<size_t>(bundle.size()), CURL_BLOB_COPY};
     SetOption(CURLOPT_CAINFO_BLOB, &blob);
+}
+
+void WinHttpRequest::UseConnectionCertificates() {
+    const CurlLibrary& curl = CurlLibrary::Get();
+    const char* bundle = nullptr;
+    const char* folder = nullptr;
+    curl.easy_getinfo(handle_, CURLINFO_CAINFO, &bundle);
+    curl.easy_getinfo(handle_, CURLINFO_CAPATH, &folder);
+    systemBundle_ = bundle ? QString::fromLocal8Bit(bundle) : QString();
+    systemFolder_ = folder ? QString::fromLocal8Bit(folder) : QString();
+    const curl_ssl_ctx_callback install = [](CURL*, void* context, void* request) {
+        auto& self = *static_cast<WinHttpRequest*>(request);
+        return self.connection_->trusted_->installInto(static_cast<ssl_ctx_st*>(context),
+                                                       self.systemBundle_, self.systemFolder_,
+                                                       self.extraCaFile_)
+                   ? CURLE_OK
+                   : CURLE_SSL_CACERT_BADFILE;
+    };
+    // A TLS library other than OpenSSL takes no such function: libcurl then loads the files.
+    if (curl.easy_setopt(handle_, CURLOPT_SSL_CTX_FUNCTION, install) != CURLE_OK)
+        return;
+    SetOption(CURLOPT_SSL_CTX_DATA, this);
+    SetOption(CURLOPT_CA_CACHE_TIMEOUT, 0L);
+
+    // Nothing for libcurl to load: the function above gives the context every certificate.
+    SetOption(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+    SetOption(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
 }
 
 void WinHttpRequest::SetTimeouts(std::chrono::milliseconds connect,
@@ -226,6 +249,8 @@ void WinHttpRequest::Send(const QByteArray& body) {
             SetOption(CURLOPT_CUSTOMREQUEST, method_.constData());
     }
     SetOption(CURLOPT_HTTPHEADER, headers_.get());
+    if (connection_)
+        UseConnectionCertificates();
 
     response_.body.clear();
     response_.overLimit = false;

@@ -69,6 +69,9 @@ private:
     };
 
     template <typename Value> void SetOption(CURLoption option, Value value);
+    // The connection's certificates, loaded once for all its requests, in place of libcurl's
+    // loading of the CA files for every new TLS connection.
+    void UseConnectionCertificates();
     static size_t AppendToBody(char* data, size_t size, size_t count, void* sink);
 
     HttpConnection* connection_;
@@ -80,6 +83,7 @@ private:
     ResponseSink response_;
     std::stop_token abort_;
     std::function<bool()> beforeSend_;
+    QString extraCaFile_, systemBundle_, systemFolder_;
     long status_ = 0;
 };
 
