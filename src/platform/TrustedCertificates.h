@@ -23,8 +23,8 @@ public:
     // Makes the TLS context (an OpenSSL SSL_CTX) verify against the system's CA bundle and CA
     // folder and `extraCaFile` (none when empty), loaded on the first call and again only when
     // the extra file changes. False when that cannot be done; the context is then unchanged.
-    bool installInto(ssl_ctx_st* context, const QString& systemBundle,
-                     const QString& systemFolder, const QString& extraCaFile);
+    bool installInto(ssl_ctx_st* context, const QString& systemBundle, const QString& systemFolder,
+                     const QString& extraCaFile);
 
 private:
     std::mutex mutex_;

@@ -88,10 +88,10 @@ int StandInService::start(const std::string& host, int port) {
                                  "' or key '" + options_.keyFile + "'");
     }
     configureRoutes(*server);
-    // Enough workers for a client that keeps dozens of requests in flight, each held for the
-    // latency.
+    // A worker serves one connection for as long as the client keeps it: enough for a client
+    // that keeps up to 128 connections (a document's most workers) and a few more.
     server->new_task_queue = [] {
-        return new httplib::ThreadPool(64);
+        return new httplib::ThreadPool(160);
     };
     // Connections are kept for as many requests as a client sends over them.
     server->set_keep_alive_timeout(options_.keepAliveTimeout.count());
