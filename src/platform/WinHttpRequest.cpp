@@ -169,9 +169,9 @@ void WinHttpRequest::UseConnectionCertificates() {
     if (curl.easy_setopt(handle_, CURLOPT_SSL_CTX_FUNCTION, install) != CURLE_OK)
         return;
     SetOption(CURLOPT_SSL_CTX_DATA, this);
+    // Nothing for libcurl to load, and no store of its own cached: it would put back a store
+    // loaded for another extra CA file. The function above gives the context every certificate.
     SetOption(CURLOPT_CA_CACHE_TIMEOUT, 0L);
-
-    // Nothing for libcurl to load: the function above gives the context every certificate.
     SetOption(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
     SetOption(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
 }
