@@ -7,6 +7,7 @@
 //                                     requests sent one at a time; then the goals' runs
 //   bench_network short               quorvel-cli translating one word against curl, HTTP and
 //                                     HTTPS, at round trips 0 and 50 ms
+//   bench_network one https|http RTT JITTER RATE KB   one document of KB kilobytes
 //   bench_network --child ...         one document in this process (used by the above)
 #include "DelayingProxy.h"
 #include "client/modQuorvel.h"
@@ -363,6 +364,15 @@ int main(int argc, char* argv[]) {
                 folder.path()};
     if (arguments.value(1) == u"documents")
         return Documents(setup, arguments.size() > 2 ? arguments[2].toDouble() : 1.0);
+    if (arguments.size() == 7 && arguments[1] == u"one") {
+        const QString document = WriteDocument(setup, arguments[6].toLongLong() * 1024);
+        std::printf("%s, round trip %s +- %s ms, rate %s, %s KB\n", qPrintable(arguments[2]),
+                    qPrintable(arguments[3]), qPrintable(arguments[4]), qPrintable(arguments[5]),
+                    qPrintable(arguments[6]));
+        Run(setup, document, {arguments[2] == u"https", arguments[3].toInt(), arguments[4].toInt()},
+            arguments[5].toInt(), 0);
+        return 0;
+    }
     if (shortMode)
         return Short(
             setup, qEnvironmentVariable("BENCH_QUORVEL_CLI", QStringLiteral(QUORVEL_CLI_PROGRAM)));

@@ -2,6 +2,7 @@
 
 #include "platform/HttpConnection.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace documents {
@@ -53,9 +54,11 @@ void RequestPool::growFor(std::chrono::steady_clock::duration exchangeTime) {
     const int needed =
         static_cast<int>(std::ceil(requestsPerSecond_ * exchangeSeconds_ * kInFlightMargin)) +
         kSpareWorkers;
-    if (needed > static_cast<int>(threads_.size()) &&
-        static_cast<int>(threads_.size()) < mostThreads_ && !jobs_.empty() &&
-        !stopping_.stop_requested())
+    // All at once: each new worker pays its handshakes before it sends anything.
+    const int wanted = std::min(needed, mostThreads_) - static_cast<int>(threads_.size());
+    if (stopping_.stop_requested())
+        return;
+    for (int i = 0; i < std::min<int>(wanted, static_cast<int>(jobs_.size())); ++i)
         threads_.emplace_back([this] { work(); });
 }
 

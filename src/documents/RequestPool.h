@@ -45,7 +45,8 @@ public:
 
 private:
     void work();
-    // Adds a worker when the exchanges measured so far need more than there are (under mutex_).
+    // Adds the workers that the exchanges measured so far need, as far as there are batches
+    // waiting for them (under mutex_).
     void growFor(std::chrono::steady_clock::duration exchangeTime);
 
     const Account account_;
