@@ -235,24 +235,31 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
          {QStringList{"-i", chapter, "x"}, QStringList{"-i", chapter + ".missing"}})
         EXPECT_EQ(run(wrong).status, 2) << wrong.join(' ').toStdString();
 
-    // Ctrl+C while a request hangs: the program ends by the signal at once, the file unchanged
-    // and no temporary file left beside it.
+    // Ctrl+C at any moment of the document (before its first request, while the first hangs,
+    // after one was answered and the next hangs): the program ends by the signal at once, the
+    // file unchanged and no temporary file left beside it.
     service.setFault(standin::Fault::Delay, std::chrono::seconds(60));
-    service.clearRequests();
-    QProcess interrupted;
-    interrupted.start(program(), {"-i", chapter, "-o", translated});
-    // Until the request has reached the service, however long a busy machine takes to start the
-    // program (bounded: a minute).
-    for (int waited = 0; service.requests().empty() && waited < 6000; ++waited)
-        QThread::msleep(10);
-    ASSERT_FALSE(service.requests().empty());
-    ::kill(static_cast<pid_t>(interrupted.processId()), SIGINT);
-    ASSERT_TRUE(interrupted.waitForFinished(10000));
-    EXPECT_EQ(interrupted.exitStatus(), QProcess::CrashExit);
-    EXPECT_EQ(testsupport::readFileBytes(translated),
-              "译：" + a + "\n\n译：" + b + "\n译：" + c + "\n");
-    EXPECT_EQ(QFileInfo(translated).dir().entryList({"chapter.zh.txt*"}, QDir::Files),
-              QStringList{"chapter.zh.txt"});
+    for (const std::size_t arrived : {0u, 1u, 2u}) {
+        service.clearRequests();
+        if (arrived == 2)
+            service.scriptNext(1, standin::Fault::None);
+        QProcess interrupted;
+        interrupted.start(program(), {"-i", chapter, "-o", translated, "--qps", "50"});
+        ASSERT_TRUE(interrupted.waitForStarted());
+        // However long a busy machine takes to get there (bounded: a minute).
+        for (int waited = 0; service.requests().size() < arrived && waited < 6000; ++waited)
+            QThread::msleep(10);
+        ASSERT_GE(service.requests().size(), arrived);
+        ::kill(static_cast<pid_t>(interrupted.processId()), SIGINT);
+        ASSERT_TRUE(interrupted.waitForFinished(10000));
+        EXPECT_EQ(interrupted.exitStatus(), QProcess::CrashExit) << arrived;
+        EXPECT_EQ(testsupport::readFileBytes(translated),
+                  "译：" + a + "\n\n译：" + b + "\n译：" + c + "\n")
+            << arrived;
+        EXPECT_EQ(QFileInfo(translated).dir().entryList({"chapter.zh.txt*"}, QDir::Files),
+                  QStringList{"chapter.zh.txt"})
+            << arrived;
+    }
 }
 
 TEST_F(QuorvelCli, ConfigureFromStandardInputStoresWhatTheWindowStores) {

@@ -1,4 +1,5 @@
 #include "client/modQuorvel.h"
+#include "platform/HttpConnection.h"
 #include "standin/FormDecoding.h"
 #include "standin/StandInService.h"
 #include "support/QtPrinters.h"
@@ -252,4 +253,50 @@ TEST(TranslateOverHttps, OnlyACertificateOfATrustedCaForThisHostIsAccepted) {
     options.extraCaFile.clear();
     EXPECT_EQ(over(pki.serverCert, pki.serverKey), refused)
         << "the system store must not know the test CA";
+}
+
+// One connection kept for both translations; once the service behind its address has changed,
+// the next translation opens it anew and checks the certificate again: a session kept from the
+// trusted service lets no other certificate through.
+TEST(TranslateOverHttps, AKeptConnectionServesTranslationsAndChecksEachNewCertificate) {
+    QTemporaryDir folder;
+    const testsupport::TestPki pki = testsupport::MakeTestPki(folder.path().toStdString());
+    platform::HttpConnection connection;
+    ConnectionOptions options;
+    options.httpEndpoint = kDeadEndpoint;
+    options.extraCaFile = QString::fromStdString(pki.caCert);
+    options.connection = &connection;
+    std::optional<standin::StandInService> service;
+    const auto serve = [&](const std::string& cert, const std::string& key, int port) {
+        standin::ServiceOptions tls = testsupport::TestAccount();
+        tls.certFile = cert;
+        tls.keyFile = key;
+        service.reset();
+        service.emplace(tls);
+        return service->start("127.0.0.1", port);
+    };
+    const auto shown = [&] {
+        QString text;
+        const QString reason = FailureReason(
+            [&] { text = TranslateText("apple", "en", "zh", kAppId, kKey, true, options).text; });
+        return text.isEmpty() ? reason : text;
+    };
+    const int port = serve(pki.serverCert, pki.serverKey, 0);
+    options.httpsEndpoint = QString::fromStdString(service->endpoint());
+    EXPECT_EQ(shown(), "苹果");
+    EXPECT_EQ(shown(), "苹果");
+    EXPECT_EQ(service->connections(), 1);
+
+    const QString refused = QStringLiteral("请求失败:服务器证书验证失败");
+    for (const auto& [cert, key] : {std::pair(pki.otherHostCert, pki.otherHostKey),
+                                    std::pair(pki.selfSignedCert, pki.selfSignedKey)}) {
+        serve(cert, key, port);
+        EXPECT_EQ(shown(), refused) << cert;
+        EXPECT_EQ(service->requests().size(), 0u) << cert;
+    }
+    serve(pki.serverCert, pki.serverKey, port);
+    EXPECT_EQ(shown(), "苹果");
+    serve(pki.serverCert, pki.serverKey, port);
+    options.extraCaFile.clear();
+    EXPECT_EQ(shown(), refused) << "the system store must not know the test CA";
 }

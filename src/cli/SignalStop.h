@@ -28,7 +28,8 @@ private:
     sigset_t watched_{};
     sigset_t previous_{};
     std::stop_source source_;
-    std::atomic<bool> done_{false};
+    int signals_ = -1;  // a signalfd of the watched signals
+    int finished_ = -1; // an eventfd: the watcher's work is over
     std::atomic<int> received_{0};
     std::thread watcher_;
 };

@@ -3,7 +3,12 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <stop_token>
+
+namespace platform {
+class HttpConnection;
+}
 
 namespace modQuorvel {
 
@@ -27,6 +32,13 @@ struct ConnectionOptions {
     qint64 maxReplyBytes = qint64{4} * 1024 * 1024;
     // Once requested, a request under way is abandoned (a document stopped by Ctrl+C).
     std::stop_token abandon;
+    // The connection to send over and to keep open for the next request; it must outlive the
+    // call. None: a connection of the request's own, closed when the request ends.
+    platform::HttpConnection* connection = nullptr;
+    // Called once the connection is open, just before the request goes out (again if it goes
+    // out again on a fresh connection); false abandons the request. A document's pacer waits
+    // here, so that sends keep the rate, whatever the time to connect.
+    std::function<bool()> beforeSend;
 };
 
 } // namespace modQuorvel

@@ -19,13 +19,15 @@ TranslateReply TranslateText(const QString& source, const QString& from, const Q
     const QByteArray body = ComposeBody(source, from, to, appId, salt, sign);
 
     try {
-        platform::WinHttpRequest request;
+        platform::WinHttpRequest request(options.connection);
         // A redirect is read like any other reply; it never carries the body elsewhere.
         request.SetFollowRedirects(false);
         request.SetTimeouts(options.connectTimeout, options.totalTimeout);
         request.SetMaxResponseSize(options.maxReplyBytes);
         if (options.abandon.stop_possible())
             request.AbortOn(options.abandon);
+        if (options.beforeSend)
+            request.SetBeforeSend(options.beforeSend);
         if (!options.extraCaFile.isEmpty())
             request.TrustExtraCaFile(options.extraCaFile);
         request.Open(QStringLiteral("POST"), endpoint);

@@ -41,37 +41,48 @@ bool WaitUnlessStopped(milliseconds wait, const std::stop_token& stop) {
 } // namespace
 
 ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account, RatePacer& pacer,
-                              std::minstd_rand& jitter, const std::stop_token& stop) {
-    modQuorvel::ConnectionOptions connection = account.connection;
-    connection.abandon = stop;
+                              platform::HttpConnection& connection, std::minstd_rand& jitter,
+                              const std::stop_token& stop) {
+    std::optional<Clock::time_point> sent;
+    modQuorvel::ConnectionOptions options = account.connection;
+    options.abandon = stop;
+    options.connection = &connection;
+    options.beforeSend = [&pacer, &stop, &sent] {
+        if (!pacer.acquire(stop))
+            return false;
+        sent = Clock::now();
+        return true;
+    };
     // A text sent whole is one translation a person waits for: its tries share the time-out of
     // one request, so that a service that never answers fails it in that time, not once per try.
     std::optional<Clock::time_point> deadline;
+    if (batch.wholeText)
+        deadline = Clock::now() + account.connection.totalTimeout;
     ExchangeOutcome last;
     bool countRetried = false;
     for (int retry = 0;; ++retry) {
-        if (!pacer.acquire(stop))
-            return {ExchangeOutcome::Stopped, {}};
-        if (batch.wholeText) {
-            if (!deadline)
-                deadline = Clock::now() + account.connection.totalTimeout;
-            connection.totalTimeout = std::chrono::ceil<milliseconds>(*deadline - Clock::now());
-            if (connection.totalTimeout <= milliseconds::zero())
+        if (deadline) {
+            options.totalTimeout = std::chrono::ceil<milliseconds>(*deadline - Clock::now());
+            if (options.totalTimeout <= milliseconds::zero())
                 return last;
         }
         milliseconds leastWait{0};
+        sent.reset();
         try {
             const modQuorvel::TranslateReply reply =
                 modQuorvel::TranslateText(batch.q, account.from, account.to, account.appId,
-                                          account.secretKey, account.https, connection);
+                                          account.secretKey, account.https, options);
+            const Clock::duration exchangeTime = Clock::now() - sent.value_or(Clock::now());
             if (reply.serviceError) {
-                last = {ExchangeOutcome::ServiceError, reply.text};
+                last = {ExchangeOutcome::ServiceError, reply.text, exchangeTime};
                 if (!IsRetriedCode(reply.errorCode))
                     return last;
+                if (reply.errorCode == u"54003")
+                    pacer.widenMargin();
                 if (reply.errorCode == u"54005")
                     leastWait = kLongQueryWait;
             } else if (std::optional<QString> output = ComposeOutput(batch, reply.results)) {
-                return {ExchangeOutcome::Done, std::move(*output)};
+                return {ExchangeOutcome::Done, std::move(*output), exchangeTime};
             } else {
                 // Never shift the document: a reply that does not match gets one more try.
                 last = {ExchangeOutcome::Failed,
@@ -83,6 +94,8 @@ ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account,
                 countRetried = true;
             }
         } catch (const modQuorvel::TranslateFailure& failure) {
+            if (stop.stop_requested())
+                return {ExchangeOutcome::Stopped, {}};
             last = {ExchangeOutcome::Failed, failure.reason()};
             if (!failure.transient())
                 return last;

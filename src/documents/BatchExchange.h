@@ -4,8 +4,13 @@
 #include "documents/RatePacer.h"
 #include "documents/RequestBatch.h"
 
+namespace platform {
+class HttpConnection;
+}
+
 #include <QString>
 
+#include <chrono>
 #include <random>
 #include <stop_token>
 
@@ -23,14 +28,19 @@ struct Account {
 struct ExchangeOutcome {
     enum Kind { Done, ServiceError, Failed, Stopped } kind = Stopped;
     QString text;
+    // From the moment the last try went out to its answer; zero when it did not go out.
+    std::chrono::steady_clock::duration exchangeTime{};
 };
 
-// Sends the batch at the pacer's rate and places the results. Rate limits (54003, 54005),
+// Sends the batch over `connection` at the pacer's rate (each try waits for the pacer once the
+// connection is open, just before it goes out) and places the results. An answer 54003 widens
+// the pacer's margin. Rate limits (54003, 54005),
 // the service's own time-outs and system errors (52001, 52002), time-outs and dropped
 // connections are retried after a growing, jittered wait, at most 4 times; a reply with
 // another number of results than lines sent once. Any other failure ends it at once. A whole
 // text's tries all end within the connection's total time-out.
 ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account, RatePacer& pacer,
-                              std::minstd_rand& jitter, const std::stop_token& stop);
+                              platform::HttpConnection& connection, std::minstd_rand& jitter,
+                              const std::stop_token& stop);
 
 } // namespace documents

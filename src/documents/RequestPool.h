@@ -12,6 +12,10 @@
 #include <thread>
 #include <vector>
 
+namespace platform {
+class TrustedCertificates;
+}
+
 namespace documents {
 
 // A batch on its way, and how it ended once it has.
@@ -20,11 +24,13 @@ struct PendingBatch {
     std::optional<ExchangeOutcome> outcome; // guarded by the pool
 };
 
-// A fixed number of threads, each sending one batch at a time through one pacer: as many
-// requests in flight as the rate and the service's latency need, and never more.
+// Workers, each sending one batch at a time over a connection of its own kept for all its
+// requests, all through one pacer: as many requests in flight as the rate and the measured time
+// of an exchange need. It starts with `threads` and adds workers, up to `mostThreads`, while
+// exchanges take longer than those can cover at the rate.
 class RequestPool {
 public:
-    RequestPool(int threads, Account account, double requestsPerSecond);
+    RequestPool(int threads, int mostThreads, Account account, double requestsPerSecond);
     ~RequestPool(); // stops: no new request starts; those under way are waited for
     RequestPool(const RequestPool&) = delete;
     RequestPool& operator=(const RequestPool&) = delete;
@@ -35,11 +41,19 @@ public:
     std::optional<ExchangeOutcome> failure() const;
     // Returns when another batch has ended, after `timeout`, or at `stop`.
     void waitForOutcome(std::chrono::milliseconds timeout, const std::stop_token& stop);
+    int workers() const;
 
 private:
     void work();
+    // Adds the workers that the exchanges measured so far need, as far as there are batches
+    // waiting for them (under mutex_).
+    void growFor(std::chrono::steady_clock::duration exchangeTime);
 
     const Account account_;
+    // Loaded once for all the workers' connections.
+    const std::shared_ptr<platform::TrustedCertificates> trusted_;
+    const double requestsPerSecond_;
+    const int mostThreads_;
     RatePacer pacer_;
     std::stop_source stopping_;
     mutable std::mutex mutex_;
@@ -48,6 +62,7 @@ private:
     std::deque<std::shared_ptr<PendingBatch>> jobs_;
     std::optional<ExchangeOutcome> failure_;
     qint64 outcomes_ = 0;
+    double exchangeSeconds_ = 0; // a running average of the time of one exchange
     std::vector<std::thread> threads_;
 };
 

@@ -18,10 +18,23 @@ using namespace std::chrono_literals;
 
 constexpr auto kProgressInterval = 250ms;
 
-// Requests in flight for two seconds at the full rate: the account's rate is reached while one
-// exchange takes up to two seconds.
+// Workers to start with: requests in flight for two seconds at the full rate, so that the
+// account's rate is reached from the start while one exchange takes up to two seconds (the pool
+// adds workers when exchanges take longer).
 int ThreadsFor(double requestsPerSecond) {
     return std::clamp(static_cast<int>(std::ceil(requestsPerSecond * 2)), 2, 32);
+}
+
+// The most workers: as many as wait five seconds at the rate, so that a worker waiting for its
+// turn keeps well within a request's time-out, and never so many connections and threads that
+// they weigh: 128 cover exchanges of a second at 100 a second.
+int MostThreadsFor(double requestsPerSecond) {
+    return std::clamp(static_cast<int>(std::ceil(requestsPerSecond * 5)), 2, 128);
+}
+
+// Batches read ahead of the ones being written: those in flight and as many waiting.
+std::size_t MaxAhead(int workers) {
+    return 2 * static_cast<std::size_t>(workers) + 2;
 }
 
 bool IsSent(const RequestBatch& batch) {
@@ -101,16 +114,18 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
     }
 
     int threads = ThreadsFor(job_.requestsPerSecond);
-    if (totals)
+    int mostThreads = MostThreadsFor(job_.requestsPerSecond);
+    if (totals) {
         threads = static_cast<int>(std::clamp<qint64>(totals->requests, 1, threads));
-    RequestPool pool(threads, job_.account, job_.requestsPerSecond);
-    const std::size_t maxAhead = 2 * static_cast<std::size_t>(threads) + 2;
+        mostThreads = static_cast<int>(std::clamp<qint64>(totals->requests, 1, mostThreads));
+    }
+    RequestPool pool(threads, mostThreads, job_.account, job_.requestsPerSecond);
     std::deque<std::shared_ptr<PendingBatch>> ahead;
     qint64 requestsRead = 0;
     qint64 linesRead = 0;
     bool allRead = false;
     for (;;) {
-        while (!allRead && ahead.size() < maxAhead) {
+        while (!allRead && ahead.size() < MaxAhead(pool.workers())) {
             std::optional<RequestBatch> batch;
             try {
                 batch = batches->next();

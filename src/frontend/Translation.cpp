@@ -20,8 +20,10 @@ bool HasCredentials(const modStrHexByte::Credentials& credentials) {
     return credentials.strAppID.size() + credentials.strSecretKey.size() >= 2;
 }
 
-modQuorvel::ConnectionOptions ConnectionOptionsFor(const settings::QuorvelSettings& settings) {
+modQuorvel::ConnectionOptions ConnectionOptionsFor(const settings::QuorvelSettings& settings,
+                                                   platform::HttpConnection* connection) {
     modQuorvel::ConnectionOptions options;
+    options.connection = connection;
     const settings::ServiceEndpoints endpoints = settings.serviceEndpoints();
     if (endpoints.http)
         options.httpEndpoint = *endpoints.http;

@@ -24,8 +24,10 @@ QString LanguageCode(const QString& typed);
 // Whether there are credentials to send: the App ID and the key hold two characters together.
 bool HasCredentials(const modStrHexByte::Credentials& credentials);
 
-// The real service's endpoints, or the ones the settings file names in their place.
-modQuorvel::ConnectionOptions ConnectionOptionsFor(const settings::QuorvelSettings& settings);
+// The real service's endpoints, or the ones the settings file names in their place; requests go
+// over `connection` when one is given (kept from one translation to the next).
+modQuorvel::ConnectionOptions ConnectionOptionsFor(const settings::QuorvelSettings& settings,
+                                                   platform::HttpConnection* connection = nullptr);
 
 struct TranslationResult {
     enum class Outcome {

@@ -26,6 +26,7 @@ public:
             throw HttpError(QStringLiteral("无法加载网络库") + QString::fromLatin1(kLibraryName));
         Resolve(library_, "curl_easy_init", api_.easy_init);
         Resolve(library_, "curl_easy_cleanup", api_.easy_cleanup);
+        Resolve(library_, "curl_easy_reset", api_.easy_reset);
         Resolve(library_, "curl_easy_setopt", api_.easy_setopt);
         Resolve(library_, "curl_easy_getinfo", api_.easy_getinfo);
         Resolve(library_, "curl_easy_perform", api_.easy_perform);

@@ -48,6 +48,8 @@ QString DescribeFailure(CURLcode code) {
         return QStringLiteral("服务器的回复无法识别(不是HTTP回复)");
     case CURLE_URL_MALFORMAT:
         return kInvalidAddress;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return QStringLiteral("请求已取消");
     default:
         return QStringLiteral("网络错误(代码%1)").arg(static_cast<int>(code));
     }
@@ -90,8 +92,16 @@ void WinHttpRequest::HeaderListDeleter::operator()(curl_slist* list) const {
     CurlLibrary::Get().slist_free_all(list);
 }
 
-WinHttpRequest::WinHttpRequest() {
-    handle_.reset(CurlLibrary::Get().easy_init());
+WinHttpRequest::WinHttpRequest(HttpConnection* connection) : connection_(connection) {
+    if (connection_) {
+        using_ = std::unique_lock(connection_->inUse_);
+        if (!connection_->handle_)
+            connection_->handle_.reset(CurlLibrary::Get().easy_init());
+        handle_ = connection_->handle_.get();
+    } else {
+        ownHandle_.reset(CurlLibrary::Get().easy_init());
+        handle_ = ownHandle_.get();
+    }
     if (!handle_)
         throw HttpError(QStringLiteral("无法创建网络请求"));
     SetOption(CURLOPT_NOSIGNAL, 1L);
@@ -105,10 +115,15 @@ WinHttpRequest::WinHttpRequest() {
     SetOption(CURLOPT_WRITEDATA, &response_);
 }
 
-WinHttpRequest::~WinHttpRequest() = default;
+WinHttpRequest::~WinHttpRequest() {
+    // The kept handle forgets everything that points into this request; its connection, TLS
+    // session and certificate store stay.
+    if (connection_ && handle_)
+        CurlLibrary::Get().easy_reset(handle_);
+}
 
 template <typename Value> void WinHttpRequest::SetOption(CURLoption option, Value value) {
-    if (CurlLibrary::Get().easy_setopt(handle_.get(), option, value) != CURLE_OK)
+    if (CurlLibrary::Get().easy_setopt(handle_, option, value) != CURLE_OK)
         throw HttpError(kSetupFailed);
 }
 
@@ -117,18 +132,48 @@ void WinHttpRequest::SetFollowRedirects(bool follow) {
 }
 
 void WinHttpRequest::TrustExtraCaFile(const QString& pemFile) {
+    if (connection_) {
+        extraCaFile_ = pemFile; // with the connection's certificates, when it goes out
+        return;
+    }
     // A CA blob replaces libcurl's default CA file, so the system bundle goes into it as well;
     // the system's CA folder stays in use either way.
     QByteArray bundle;
     const char* systemBundle = nullptr;
-    if (CurlLibrary::Get().easy_getinfo(handle_.get(), CURLINFO_CAINFO, &systemBundle) ==
-            CURLE_OK &&
+    if (CurlLibrary::Get().easy_getinfo(handle_, CURLINFO_CAINFO, &systemBundle) == CURLE_OK &&
         systemBundle != nullptr && QFile::exists(QString::fromLocal8Bit(systemBundle)))
         bundle = ReadFile(QString::fromLocal8Bit(systemBundle)) + '\n';
     bundle += ReadFile(pemFile);
 
     curl_blob blob{bundle.data(), static_cast<size_t>(bundle.size()), CURL_BLOB_COPY};
     SetOption(CURLOPT_CAINFO_BLOB, &blob);
+}
+
+void WinHttpRequest::UseConnectionCertificates() {
+    const CurlLibrary& curl = CurlLibrary::Get();
+    const char* bundle = nullptr;
+    const char* folder = nullptr;
+    curl.easy_getinfo(handle_, CURLINFO_CAINFO, &bundle);
+    curl.easy_getinfo(handle_, CURLINFO_CAPATH, &folder);
+    systemBundle_ = bundle ? QString::fromLocal8Bit(bundle) : QString();
+    systemFolder_ = folder ? QString::fromLocal8Bit(folder) : QString();
+    const curl_ssl_ctx_callback install = [](CURL*, void* context, void* request) {
+        auto& self = *static_cast<WinHttpRequest*>(request);
+        return self.connection_->trusted_->installInto(static_cast<ssl_ctx_st*>(context),
+                                                       self.systemBundle_, self.systemFolder_,
+                                                       self.extraCaFile_)
+                   ? CURLE_OK
+                   : CURLE_SSL_CACERT_BADFILE;
+    };
+    // A TLS library other than OpenSSL takes no such function: libcurl then loads the files.
+    if (curl.easy_setopt(handle_, CURLOPT_SSL_CTX_FUNCTION, install) != CURLE_OK)
+        return;
+    SetOption(CURLOPT_SSL_CTX_DATA, this);
+    // Nothing for libcurl to load, and no store of its own cached: it would put back a store
+    // loaded for another extra CA file. The function above gives the context every certificate.
+    SetOption(CURLOPT_CA_CACHE_TIMEOUT, 0L);
+    SetOption(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+    SetOption(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
 }
 
 void WinHttpRequest::SetTimeouts(std::chrono::milliseconds connect,
@@ -151,6 +196,16 @@ void WinHttpRequest::AbortOn(std::stop_token stop) {
     SetOption(CURLOPT_XFERINFOFUNCTION, goOn);
     SetOption(CURLOPT_XFERINFODATA, &abort_);
     SetOption(CURLOPT_NOPROGRESS, 0L);
+}
+
+void WinHttpRequest::SetBeforeSend(std::function<bool()> beforeSend) {
+    beforeSend_ = std::move(beforeSend);
+    const curl_prereq_callback goOn = [](void* hook, char*, char*, int, int) {
+        return (*static_cast<std::function<bool()>*>(hook))() ? CURL_PREREQFUNC_OK
+                                                              : CURL_PREREQFUNC_ABORT;
+    };
+    SetOption(CURLOPT_PREREQFUNCTION, goOn);
+    SetOption(CURLOPT_PREREQDATA, &beforeSend_);
 }
 
 size_t WinHttpRequest::AppendToBody(char* data, size_t size, size_t count, void* sink) {
@@ -194,18 +249,20 @@ void WinHttpRequest::Send(const QByteArray& body) {
             SetOption(CURLOPT_CUSTOMREQUEST, method_.constData());
     }
     SetOption(CURLOPT_HTTPHEADER, headers_.get());
+    if (connection_)
+        UseConnectionCertificates();
 
     response_.body.clear();
     response_.overLimit = false;
     status_ = 0;
-    const CURLcode result = CurlLibrary::Get().easy_perform(handle_.get());
+    const CURLcode result = CurlLibrary::Get().easy_perform(handle_);
     if (response_.overLimit) {
         response_.body.clear();
         throw HttpError(kReplyTooLarge);
     }
     if (result != CURLE_OK)
         throw HttpError(DescribeFailure(result), IsTransient(result));
-    CurlLibrary::Get().easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status_);
+    CurlLibrary::Get().easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &status_);
 }
 
 } // namespace platform

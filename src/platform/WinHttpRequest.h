@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/HttpConnection.h"
 #include "platform/HttpError.h"
 
 #include <QByteArray>
@@ -7,7 +8,9 @@
 #include <curl/curl.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <stop_token>
 
 namespace platform {
@@ -19,7 +22,9 @@ namespace platform {
 // environment are not used. Every failure to get a reply throws HttpError.
 class WinHttpRequest {
 public:
-    WinHttpRequest();
+    // With a connection, the request goes over it (and waits until no other request uses it);
+    // without one, over a connection of its own that ends with it.
+    explicit WinHttpRequest(HttpConnection* connection = nullptr);
     ~WinHttpRequest();
     WinHttpRequest(const WinHttpRequest&) = delete;
     WinHttpRequest& operator=(const WinHttpRequest&) = delete;
@@ -35,6 +40,9 @@ public:
     // The object's Abort, from any thread: once `stop` is requested, Send gives up within a
     // second or so and throws HttpError.
     void AbortOn(std::stop_token stop);
+    // Called once the connection is open, just before the request's bytes go out (again when
+    // the request goes out again on a fresh connection); returning false abandons the request.
+    void SetBeforeSend(std::function<bool()> beforeSend);
 
     // Throws HttpError for an address that is not an http or https URL with a host.
     void Open(const QString& method, const QString& url);
@@ -61,13 +69,21 @@ private:
     };
 
     template <typename Value> void SetOption(CURLoption option, Value value);
+    // The connection's certificates, loaded once for all its requests, in place of libcurl's
+    // loading of the CA files for every new TLS connection.
+    void UseConnectionCertificates();
     static size_t AppendToBody(char* data, size_t size, size_t count, void* sink);
 
-    std::unique_ptr<CURL, CurlDeleter> handle_;
+    HttpConnection* connection_;
+    std::unique_lock<std::mutex> using_; // the connection, while this request lives
+    std::unique_ptr<CURL, CurlDeleter> ownHandle_;
+    CURL* handle_ = nullptr;
     std::unique_ptr<curl_slist, HeaderListDeleter> headers_;
     QByteArray method_;
     ResponseSink response_;
     std::stop_token abort_;
+    std::function<bool()> beforeSend_;
+    QString extraCaFile_, systemBundle_, systemFolder_;
     long status_ = 0;
 };
 

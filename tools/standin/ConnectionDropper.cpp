@@ -56,18 +56,29 @@ bool IsListeningOn(int fd, int localPort) {
            ToEndpoint(local).port == localPort;
 }
 
-// The first of the process's descriptors that `matches`, or -1.
-template <typename Match> int FindDescriptor(const Match& matches) {
+// Calls `visit` with each of the process's descriptors until it returns true; gives that
+// descriptor, or -1.
+template <typename Visit> int FindDescriptor(const Visit& visit) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
         const std::string name = entry.path().filename().string();
         int fd = -1;
         if (std::from_chars(name.data(), name.data() + name.size(), fd).ec == std::errc{} &&
-            matches(fd)) {
+            visit(fd)) {
             return fd;
         }
     }
     return -1;
+}
+
+bool IsAcceptedOn(int fd, int localPort) {
+    sockaddr_storage peer{};
+    socklen_t peerLength = sizeof peer;
+    sockaddr_storage local{};
+    socklen_t localLength = sizeof local;
+    return getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) == 0 &&
+           getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLength) == 0 &&
+           ToEndpoint(local).port == localPort;
 }
 
 } // namespace
@@ -81,6 +92,14 @@ bool DropConnection(const std::string& remoteAddr, int remotePort, int localPort
     if (!bytesFirst.empty())
         static_cast<void>(send(fd, bytesFirst.data(), bytesFirst.size(), MSG_NOSIGNAL));
     return shutdown(fd, SHUT_RDWR) == 0;
+}
+
+void DropAllConnections(int localPort) {
+    FindDescriptor([&](int candidate) {
+        if (IsAcceptedOn(candidate, localPort))
+            shutdown(candidate, SHUT_RDWR);
+        return false; // on to the next
+    });
 }
 
 void WidenListenBacklog(int localPort) {

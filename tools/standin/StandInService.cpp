@@ -12,7 +12,9 @@
 
 #include <atomic>
 #include <csignal>
+#include <limits>
 #include <pthread.h>
+#include <set>
 #include <stdexcept>
 
 namespace standin {
@@ -86,12 +88,14 @@ int StandInService::start(const std::string& host, int port) {
                                  "' or key '" + options_.keyFile + "'");
     }
     configureRoutes(*server);
-    // Enough workers for a client that keeps dozens of requests in flight, each held for the
-    // latency.
+    // A worker serves one connection for as long as the client keeps it: enough for a client
+    // that keeps up to 128 connections (a document's most workers) and a few more.
     server->new_task_queue = [] {
-        return new httplib::ThreadPool(64);
+        return new httplib::ThreadPool(160);
     };
-    server->set_keep_alive_timeout(1); // lets stop() return soon after clients go quiet
+    // Connections are kept for as many requests as a client sends over them.
+    server->set_keep_alive_timeout(options_.keepAliveTimeout.count());
+    server->set_keep_alive_max_count(std::numeric_limits<int>::max());
 
     const int bound =
         port == 0 ? server->bind_to_any_port(host) : (server->bind_to_port(host, port) ? port : -1);
@@ -132,6 +136,9 @@ void StandInService::stop() {
     }
     stopping_.notify_all();
     server_->stop();
+    // Kept connections would hold their workers, and the listener that joins them, until their
+    // keep-alive time runs out.
+    DropAllConnections(port_);
     if (listener_.joinable())
         listener_.join();
     server_.reset();
@@ -180,6 +187,14 @@ void StandInService::scriptNext(int count, Fault fault, const std::string& error
     const std::lock_guard lock(mutex_);
     for (int i = 0; i < count; ++i)
         scripted_.push_back({fault, {}, 500, kHugeReplyBytes, {}, errorCode});
+}
+
+int StandInService::connections() const {
+    const std::lock_guard lock(mutex_);
+    std::set<int> ports;
+    for (const RecordedRequest& request : requests_)
+        ports.insert(request.remotePort);
+    return static_cast<int>(ports.size());
 }
 
 int StandInService::rateLimitAnswers() const {
@@ -249,7 +264,8 @@ void StandInService::configureRoutes(httplib::Server& server) {
 
 void StandInService::record(const httplib::Request& request) {
     RecordedRequest recorded{
-        request.method, request.path, {}, request.body, std::chrono::steady_clock::now()};
+        request.method,     request.path, {}, request.body, std::chrono::steady_clock::now(),
+        request.remote_port};
     recorded.headers.assign(request.headers.begin(), request.headers.end());
     const std::lock_guard lock(mutex_);
     requests_.push_back(std::move(recorded));
@@ -259,7 +275,7 @@ void StandInService::handleTranslate(const httplib::Request& request, httplib::R
     const FaultSetting fault = takeFault();
     std::string body;
     if (fault.fault == Fault::None || fault.fault == Fault::MissingResult ||
-        fault.fault == Fault::Delay) {
+        fault.fault == Fault::Delay || fault.fault == Fault::CloseAfterAnswer) {
         body = answer(request, fault.fault == Fault::MissingResult); // counted on arrival
     } else if (fault.fault == Fault::ServiceError) {
         body = ErrorReply(KnownError(fault.errorCode));
@@ -319,6 +335,11 @@ void StandInService::handleTranslate(const httplib::Request& request, httplib::R
         return;
     case Fault::NotHttp:
         DropConnection(request.remote_addr, request.remote_port, port_, NotHttpReply());
+        return;
+    case Fault::CloseAfterAnswer:
+        DropConnection(request.remote_addr, request.remote_port, port_,
+                       "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                           std::to_string(body.size()) + "\r\n\r\n" + body);
         return;
     }
     response.set_content(body, "application/json");

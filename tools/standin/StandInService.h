@@ -46,6 +46,7 @@ struct RecordedRequest {
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body; // raw body bytes, undecoded
     std::chrono::steady_clock::time_point arrived;
+    int remotePort = 0; // the client's port: requests over one connection share it
 
     // The value of the first header of that name, compared without case; "" if absent.
     std::string header(const std::string& name) const;
@@ -67,6 +68,9 @@ enum class Fault {
     NotHttp,            // bytes that are no HTTP reply at all, then close the connection
     ServiceError,       // the service's error reply with the code given to scriptNext
     MissingResult,      // a translation whose trans_result lacks the element of the last line
+    // The answer, then the connection closed without a word, as a server ends a kept
+    // connection it no longer wants (plain HTTP only)
+    CloseAfterAnswer,
 };
 
 struct ServiceOptions {
@@ -78,6 +82,9 @@ struct ServiceOptions {
     // each other. The rate limit counts a request when it arrives.
     std::chrono::milliseconds latency{0};
     std::chrono::milliseconds latencyJitter{0};
+    // How long a kept connection may stay idle before the service closes it (stop() closes
+    // every connection at once).
+    std::chrono::seconds keepAliveTimeout{60};
 };
 
 class StandInService {
@@ -109,6 +116,8 @@ public:
 
     std::vector<RecordedRequest> requests() const; // every request received, in order
     void clearRequests();
+    // The connections that the requests received since clearRequests came over.
+    int connections() const;
     int rateLimitAnswers() const; // how many 54003 answers the rate limit gave
 
 private:
