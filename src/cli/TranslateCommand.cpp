@@ -1,6 +1,7 @@
 #include "cli/TranslateCommand.h"
 
 #include "cli/DocumentDisplay.h"
+#include "cli/DocumentResume.h"
 #include "cli/ExitStatus.h"
 #include "cli/SignalStop.h"
 #include "documents/TranslateDocument.h"
@@ -57,7 +58,7 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
                  const QString& settingsPath) {
     const settings::QuorvelSettings settings(settingsPath);
     const std::optional<modStrHexByte::Credentials> credentials = settings.credentials();
-    if (!credentials) {
+    if (!credentials && !request.dryRun) {
         WriteLine(console.err, frontend::kNoCredentials);
         WriteLine(console.err, QStringLiteral("可运行 quorvel-cli --configure 设置APP ID和密钥。"));
         return kNoCredentials;
@@ -85,6 +86,18 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         WritePrompt(console.err, QStringLiteral("请输入要翻译的文本，以Ctrl+D结束：\n"));
     }
 
+    if (request.dryRun) {
+        const documents::DocumentSize size =
+            documents::MeasureDocument(*input, documents::kMaxRequestBytes);
+        if (size.outcome != DocumentOutcome::Translated) {
+            WriteLine(console.err, size.message);
+            return StatusOf(size.outcome);
+        }
+        WriteLine(console.out, DryRunSummary(size, request.requestsPerSecond.value_or(
+                                                       settings.requestsPerSecond())));
+        return kSucceeded;
+    }
+
     // A file named by -o is replaced only once the whole document is translated.
     QSaveFile saved;
     const auto outputFileFailed = [&] {
@@ -104,20 +117,37 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         output = &onTerminal.emplace(console.out);
     }
 
+    documents::DocumentJob job = JobFor(request, *credentials, settings);
+    // What is answered is kept as it arrives, so that a stopped document goes on where it was.
+    const std::unique_ptr<documents::DocumentJournal> journal =
+        JournalFor(request, *input, job.maxRequestBytes);
+    job.answers = journal.get();
+
     ProgressLine progress(console.err, console.errIsTerminal && !request.quiet);
     const documents::DocumentResult result = documents::TranslateDocument(
-        *input, *output, JobFor(request, *credentials, settings),
-        [&](const documents::DocumentProgress& done) { progress.show(done); }, signalStop.token());
+        *input, *output, job, [&](const documents::DocumentProgress& done) { progress.show(done); },
+        signalStop.token());
     progress.clear();
+    if (journal && !journal->error().isEmpty())
+        WriteLine(console.err, QStringLiteral("quorvel-cli：") + journal->error() +
+                                   QStringLiteral("，中断后将无法续传。"));
 
     if (result.outcome == DocumentOutcome::Translated) {
         if (request.outputFile && !saved.commit())
             return outputFileFailed();
+        if (journal) {
+            journal->remove();
+            if (!request.quiet)
+                WriteLine(console.err, ResumeSummary(result.progress, false));
+        }
         return kSucceeded;
     }
     // Standard output that cannot be written is told once, when the program ends.
     if (result.outcome != DocumentOutcome::OutputFailed || request.outputFile)
         WriteReceivedLine(console.err, console.errIsTerminal, result.message);
+    // Said once there is something to go on with.
+    if (journal && result.progress.charactersTranslated + result.progress.charactersResumed > 0)
+        WriteLine(console.err, ResumeSummary(result.progress, true));
     return StatusOf(result.outcome);
 }
 
