@@ -80,9 +80,10 @@ protected:
     // A stand-in of its own for the next run, so that a request of a killed run that the
     // service reads only later is not taken for one of the run after it.
     standin::StandInService& serveNextRun() {
-        current = runServices.emplace_back(
-                                 std::make_unique<standin::StandInService>(testsupport::TestAccount()))
-                      .get();
+        current =
+            runServices
+                .emplace_back(std::make_unique<standin::StandInService>(testsupport::TestAccount()))
+                .get();
         current->start();
         writeSettings(QByteArray("[Service]\r\nHttpEndpoint=") + current->endpoint().c_str() +
                       "\r\n" + credentialSettings());
@@ -101,8 +102,8 @@ protected:
         process.start(program, args);
         if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
             return {};
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError(), SentTo(*current, before)};
+        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError(),
+                SentTo(*current, before)};
     }
     // Started, and killed with SIGKILL once the service has received `requests` of its requests
     // (or when it ends by itself first).
@@ -208,8 +209,10 @@ TEST_F(DocumentResume, AStopByTheServiceResumesWhereItStopped) {
     ASSERT_TRUE(testsupport::writeFileBytes(input, kFour));
     const Ran stopped = stoppedAfter(2, arguments({"--qps", "2"}));
     EXPECT_EQ(stopped.status, 1);
-    EXPECT_TRUE(stopped.err.startsWith("错误代码:54004,说明:Please recharge\n")) << stopped.err.data();
-    EXPECT_TRUE(stopped.err.endsWith("；再次运行同一命令即可从中断处继续。\n")) << stopped.err.data();
+    EXPECT_TRUE(stopped.err.startsWith("错误代码:54004,说明:Please recharge\n"))
+        << stopped.err.data();
+    EXPECT_TRUE(stopped.err.endsWith("；再次运行同一命令即可从中断处继续。\n"))
+        << stopped.err.data();
     EXPECT_EQ(Summary(stopped.err), std::pair(qint64{5 + 5998}, qint64{0}));
     EXPECT_FALSE(QFileInfo::exists(output));
     struct stat about {};
@@ -291,9 +294,8 @@ TEST_F(DocumentResume, AJournalCutAnywhereInItsLastRecordStillResumes) {
         const Ran resumed = run(arguments({"--qps", "100"}));
         EXPECT_EQ(resumed.status, 0) << cut << resumed.err.data();
         EXPECT_TRUE(testsupport::readFileBytes(output) == kFourTranslated) << cut;
-        const QStringList expected = cut == whole.size()
-                                         ? QStringList{QString(5998, 'b')}
-                                         : QStringList{"apple", QString(5998, 'b')};
+        const QStringList expected = cut == whole.size() ? QStringList{QString(5998, 'b')}
+                                                         : QStringList{"apple", QString(5998, 'b')};
         EXPECT_EQ(Briefly(resumed.sent), Briefly(expected)) << cut;
     }
 }

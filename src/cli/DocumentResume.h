@@ -14,8 +14,8 @@ namespace cli {
 // The journal of a document read from a file (-i) into a file (-o): its earlier answers unless
 // --restart. None for other documents: standard input cannot be told from another, standard
 // output is streamed, and a device named by -o is written into, never replaced.
-std::unique_ptr<documents::DocumentJournal>
-JournalFor(const TranslateRequest& request, QIODevice& input, qsizetype maxRequestBytes);
+std::unique_ptr<documents::DocumentJournal> JournalFor(const TranslateRequest& request,
+                                                       QIODevice& input, qsizetype maxRequestBytes);
 
 // The line at the end of a journaled document, or at its stop: what this run sent, what the
 // journal saved, and on a stop how to go on.

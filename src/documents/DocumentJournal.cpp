@@ -23,9 +23,9 @@ constexpr std::array<char, 8> kMagic = {'Q', 'V', 'J', 'O', 'U', 'R', '1', '\n'}
 constexpr qint64 kIdentitySize = 32;
 constexpr qint64 kHeaderSize = qint64{kMagic.size()} + kIdentitySize;
 constexpr qint64 kHashSize = 8;
-constexpr qint64 kRecordHead = 4 + kHashSize;   // length, checksum
-constexpr qint64 kPayloadHead = 8 + kHashSize;  // index, q hash
-constexpr qint64 kLongestPayload = 64LL << 20;  // far beyond any one batch's output
+constexpr qint64 kRecordHead = 4 + kHashSize;  // length, checksum
+constexpr qint64 kPayloadHead = 8 + kHashSize; // index, q hash
+constexpr qint64 kLongestPayload = 64LL << 20; // far beyond any one batch's output
 
 QByteArray ShortHash(QByteArrayView bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).left(kHashSize);
@@ -91,11 +91,47 @@ DocumentJournal::DocumentJournal(QString path, QByteArray identity, bool reuse)
     : path_(std::move(path)), identity_(std::move(identity)) {
     if (reuse)
         load();
+    writer_ = std::thread([this] { write(); });
 }
 
 DocumentJournal::~DocumentJournal() {
+    stopWriting();
     if (fd_ >= 0)
         ::close(fd_);
+}
+
+void DocumentJournal::stopWriting() {
+    {
+        const std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    changed_.notify_all();
+    if (writer_.joinable())
+        writer_.join();
+}
+
+void DocumentJournal::write() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return closing_ || !unwritten_.isEmpty(); });
+        if (unwritten_.isEmpty())
+            return; // closing, all written
+        const QByteArray records = std::exchange(unwritten_, {});
+        writing_ = true;
+        lock.unlock();
+        QString failure;
+        if (fd_ < 0 && !create())
+            failure = described(QStringLiteral("无法创建续传记录"));
+        else if (fd_ >= 0 && (!WriteAt(fd_, records, end_) || ::fdatasync(fd_) != 0))
+            failure = described(QStringLiteral("无法写入续传记录"));
+        else
+            end_ += records.size();
+        lock.lock();
+        writing_ = false;
+        if (!failure.isEmpty() && error_.isEmpty())
+            fail(failure);
+        changed_.notify_all();
+    }
 }
 
 void DocumentJournal::load() {
@@ -128,28 +164,23 @@ void DocumentJournal::load() {
     }
     end_ = offset;
     // A record cut short by a kill goes, so that the next ones follow the last whole one.
-    if (about.st_size > end_ && ::ftruncate(fd_, end_) != 0)
-        fail(QStringLiteral("无法截断续传记录"));
+    if (about.st_size > end_ && ::ftruncate(fd_, end_) != 0) {
+        fail(described(QStringLiteral("无法截断续传记录")));
+        records_.clear();
+    }
 }
 
 bool DocumentJournal::create() {
-    records_.clear();
     const QByteArray name = QFile::encodeName(path_);
     // Removed first, so that the new file is this user's own, with its own mode.
-    if (::unlink(name.constData()) != 0 && errno != ENOENT) {
-        fail(QStringLiteral("无法替换续传记录"));
+    if (::unlink(name.constData()) != 0 && errno != ENOENT)
         return false;
-    }
     fd_ = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0) {
-        fail(QStringLiteral("无法创建续传记录"));
+    if (fd_ < 0)
         return false;
-    }
     if (!WriteAt(fd_, QByteArray(kMagic.data(), kMagic.size()) + identity_, 0) ||
-        ::fdatasync(fd_) != 0) {
-        fail(QStringLiteral("无法写入续传记录"));
+        ::fdatasync(fd_) != 0)
         return false;
-    }
     SyncFolderOf(path_);
     end_ = kHeaderSize;
     return true;
@@ -157,7 +188,7 @@ bool DocumentJournal::create() {
 
 std::optional<QString> DocumentJournal::answered(qint64 index, const RequestBatch& batch) {
     const auto found = records_.find(index);
-    if (fd_ < 0 || found == records_.end() || found->second.question != ShortHash(batch.q.toUtf8()))
+    if (found == records_.end() || found->second.question != ShortHash(batch.q.toUtf8()))
         return std::nullopt;
     const Place& place = found->second;
     if (place.size == 0)
@@ -169,7 +200,7 @@ std::optional<QString> DocumentJournal::answered(qint64 index, const RequestBatc
 }
 
 void DocumentJournal::keep(std::span<const KeptAnswer> answers) {
-    if (!error_.isEmpty() || answers.empty() || (fd_ < 0 && !create()))
+    if (answers.empty())
         return;
     QByteArray records;
     for (const KeptAnswer& answer : answers) {
@@ -181,22 +212,38 @@ void DocumentJournal::keep(std::span<const KeptAnswer> answers) {
         records += ShortHash(payload);
         records += payload;
     }
-    if (!WriteAt(fd_, records, end_) || ::fdatasync(fd_) != 0) {
-        fail(QStringLiteral("无法写入续传记录"));
-        return;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!error_.isEmpty())
+            return;
+        unwritten_ += records;
     }
-    end_ += records.size();
+    changed_.notify_all();
+}
+
+QString DocumentJournal::error() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return unwritten_.isEmpty() && !writing_; });
+    return error_;
 }
 
 bool DocumentJournal::remove() {
+    stopWriting();
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
     return ::unlink(QFile::encodeName(path_).constData()) == 0 || errno == ENOENT;
 }
 
-void DocumentJournal::fail(const QString& what) {
-    error_ = QStringLiteral("%1%2：%3").arg(what, path_, SystemError());
+QString DocumentJournal::described(const QString& what) const {
+    return QStringLiteral("%1%2：%3").arg(what, path_, SystemError());
+}
+
+// A failed record may be followed by whole ones that would never be read: none are written after
+// it.
+void DocumentJournal::fail(const QString& why) {
+    error_ = why;
+    unwritten_.clear();
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
@@ -205,8 +252,7 @@ void DocumentJournal::fail(const QString& what) {
 QByteArray RunIdentity(QIODevice& input, const QString& from, const QString& to,
                        const QString& canonicalOutput, qsizetype maxRequestBytes) {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (const QString& field :
-         {from, to, canonicalOutput, QString::number(maxRequestBytes)}) {
+    for (const QString& field : {from, to, canonicalOutput, QString::number(maxRequestBytes)}) {
         const QByteArray bytes = field.toUtf8();
         QByteArray length;
         PutLittleEndian(length, static_cast<quint64>(bytes.size()), 8);

@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 
 class QIODevice;
@@ -20,6 +23,10 @@ namespace documents {
 // (integers little-endian). Each write is followed by fdatasync, so a record that is read back
 // was whole on the disk; a last record cut short by a kill fails its length or its checksum and
 // is dropped, with everything after it. Created afresh with mode 0600: it holds the document.
+//
+// The records are written and synced by a thread of their own, all that arrived meanwhile in one
+// write, so that a slow disk never holds up the document: an answer is on the disk a sync after
+// it arrived.
 class DocumentJournal final : public AnswerStore {
 public:
     // Reads the journal at `path` when it belongs to the run `identity` (RunIdentity) and
@@ -37,8 +44,8 @@ public:
     QString path() const { return path_; }
     // Answers found from earlier runs.
     qsizetype resumable() const { return static_cast<qsizetype>(records_.size()); }
-    // Why the answers can no longer be kept; empty while they are.
-    QString error() const { return error_; }
+    // Once all answers kept so far are on the disk: why answers could not be kept, or empty.
+    QString error();
     // The document is done: the journal goes. False when it could not be removed.
     bool remove();
 
@@ -49,15 +56,27 @@ private:
         QByteArray question; // the q hash
     };
     void load();
+    void write(); // the writer thread
     bool create();
-    void fail(const QString& what);
+    QString described(const QString& what) const; // with the path and errno's reason
+    void fail(const QString& why);
+    void stopWriting();
 
     QString path_;
     QByteArray identity_;
-    int fd_ = -1;
-    qint64 end_ = 0; // where the next record goes
+    // Read by answered(), written only before the writer starts: a new file is created only
+    // when no old records were found.
     std::unordered_map<qint64, Place> records_;
+    int fd_ = -1;    // the writer's once it runs
+    qint64 end_ = 0; // where the next record goes
+
+    std::mutex mutex_; // guards what follows
+    std::condition_variable changed_;
+    QByteArray unwritten_;
+    bool writing_ = false; // a write and its sync under way
+    bool closing_ = false;
     QString error_;
+    std::thread writer_;
 };
 
 // What identifies a run: the input's bytes (read from its current position to the end, then
