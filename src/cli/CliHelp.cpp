@@ -29,7 +29,7 @@ QString HelpText(const QString& settingsPath) {
         QStringLiteral("      --https         本次使用HTTPS"),
         QStringLiteral("      --http          本次使用HTTP（默认按设置文件中的选择）"),
         QStringLiteral("  -i, --input 文件    翻译该UTF-8文本文件"),
-        QStringLiteral("  -o, --output 文件   译文写入该文件；全部译完才替换，失败时保持原样。"),
+        QStringLiteral("  -o, --output 文件   译文写入该文件；全部译完才替换，失败时保持原样；"),
         QStringLiteral("                      已收到的译文随到随记入文件旁的续传记录，中断后"),
         QStringLiteral("                      再次运行同一命令只发送未译的部分"),
         QStringLiteral("      --restart       不使用续传记录，从头翻译"),

@@ -167,6 +167,8 @@ void DocumentJournal::load() {
     if (about.st_size > end_ && ::ftruncate(fd_, end_) != 0) {
         fail(described(QStringLiteral("无法截断续传记录")));
         records_.clear();
+        ::close(fd_);
+        fd_ = -1;
     }
 }
 
@@ -244,9 +246,6 @@ QString DocumentJournal::described(const QString& what) const {
 void DocumentJournal::fail(const QString& why) {
     error_ = why;
     unwritten_.clear();
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
 }
 
 QByteArray RunIdentity(QIODevice& input, const QString& from, const QString& to,
