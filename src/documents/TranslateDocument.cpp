@@ -192,7 +192,7 @@ void DocumentRun::keepArrived(const RequestPool& pool, std::deque<Sent>& unkept)
         }
         sent = unkept.erase(sent);
     }
-    // Kept together: one write and one sync for all that arrived meanwhile.
+    // Handed over together: the store writes and syncs them at once.
     if (job_.answers)
         job_.answers->keep(arrived);
 }
