@@ -1,12 +1,16 @@
 // Documents through the in-process stand-in service playing an account and a network: the rate
-// reached against the account's budget, next to the same requests sent one at a time, and the
-// peak memory of a 50 MB document against a 1 MB one.
+// reached against the account's budget, with and without the journal of answers, next to the
+// same requests sent one at a time; the peak memory of a 50 MB document against a 1 MB one; what
+// keeping one answer costs; and the characters sent for a 3 MB document killed three times, with
+// and without resuming.
 //
-//   bench_documents          the 300 KB document at rates 10 and 100, and the memory figures
+//   bench_documents          the 300 KB document at rates 10 and 100, and the other figures
 //   bench_documents --slow   also at rate 1 (about two minutes)
-//   bench_documents --child FILE ENDPOINT RATE   one document, its peak memory (used by the above)
+//   bench_documents --child FILE ENDPOINT RATE [JOURNAL]   one document, its peak memory, its
+//                            answers kept in JOURNAL when given (used by the above)
 #include "client/modQuorvel.h"
 #include "documents/DocumentBatches.h"
+#include "documents/DocumentJournal.h"
 #include "documents/RatePacer.h"
 #include "documents/TranslateDocument.h"
 #include "standin/StandInService.h"
@@ -17,7 +21,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <QUrlQuery>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <random>
 
@@ -119,20 +126,26 @@ void RateAgainstBudget(const QByteArray& document, int latency, int rate) {
     options.maxRequestsPerSecond = rate;
     std::printf("%lld KB document, latency %d ms, rate %d/s\n",
                 static_cast<long long>(document.size() / 1024), latency, rate);
-    {
+    for (const bool journaled : {false, true}) {
         standin::StandInService service(options);
         service.start();
         QBuffer input, output;
         input.setData(document);
         input.open(QIODevice::ReadOnly);
         output.open(QIODevice::WriteOnly);
+        // In the temporary folder, on a disk where fdatasync has its cost.
+        QTemporaryDir folder;
+        documents::DocumentJournal journal(folder.filePath(QStringLiteral("journal")), "bench");
+        documents::DocumentJob job = JobFor(service, rate);
+        job.answers = journaled ? &journal : nullptr;
         const Clock::time_point start = Clock::now();
-        const documents::DocumentResult result =
-            documents::TranslateDocument(input, output, JobFor(service, rate));
+        const documents::DocumentResult result = documents::TranslateDocument(input, output, job);
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         if (result.outcome != documents::DocumentOutcome::Translated)
             std::printf("  FAILED: %s\n", qPrintable(result.message));
-        Report("TranslateDocument", service, seconds, rate);
+        if (!journal.error().isEmpty())
+            std::printf("  JOURNAL FAILED: %s\n", qPrintable(journal.error()));
+        Report(journaled ? "with its journal" : "TranslateDocument", service, seconds, rate);
     }
     {
         standin::StandInService service(options);
@@ -154,9 +167,9 @@ long PeakResidentKb() {
     return 0;
 }
 
-// In the child: translates FILE through ENDPOINT at RATE into /dev/null, prints the peak
-// resident set in KB.
-int Child(const QString& file, const QString& endpoint, double rate) {
+// In the child: translates FILE through ENDPOINT at RATE into /dev/null, its answers kept in
+// JOURNAL when one is named, and prints the peak resident set in KB.
+int Child(const QString& file, const QString& endpoint, double rate, const QString& journalPath) {
     QFile input(file), output(QStringLiteral("/dev/null"));
     if (!input.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly))
         return 1;
@@ -164,6 +177,12 @@ int Child(const QString& file, const QString& endpoint, double rate) {
     job.account = {"auto", "zh", kAppId, kSecretKey, false, {}};
     job.account.connection.httpEndpoint = endpoint;
     job.requestsPerSecond = rate;
+    std::optional<documents::DocumentJournal> journal;
+    if (!journalPath.isEmpty()) {
+        journal.emplace(journalPath, documents::RunIdentity(input, job.account.from, job.account.to,
+                                                            file, job.maxRequestBytes));
+        job.answers = &*journal;
+    }
     const documents::DocumentResult result = documents::TranslateDocument(input, output, job);
     std::printf("%ld %lld %d\n", PeakResidentKb(),
                 static_cast<long long>(result.progress.requestsDone),
@@ -208,13 +227,102 @@ void PeakMemory(const QString& program) {
     }
 }
 
+// The characters of every q the service received.
+qint64 CharactersSent(const standin::StandInService& service) {
+    qint64 characters = 0;
+    for (const auto& request : service.requests()) {
+        const QUrlQuery form(
+            QString::fromStdString(request.body).replace(u'+', QStringLiteral("%20")));
+        characters += form.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded).size();
+    }
+    return characters;
+}
+
+// A 3 MB document killed with SIGKILL when a quarter of its requests have reached the service,
+// again at a half and at three quarters, then run to its end: the characters sent in all runs,
+// started over each time and resumed from its journal.
+void KilledDocument(const QString& program) {
+    constexpr int kRate = 100;
+    standin::ServiceOptions options;
+    options.accounts = {{kAppId.toStdString(), kSecretKey.toStdString()}};
+    options.maxRequestsPerSecond = kRate;
+    options.latency = milliseconds(50);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("3mb.txt"));
+    const QByteArray document = MixedDocument(3 * 1024 * 1024);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(document);
+    file.close();
+    QBuffer buffer;
+    buffer.setData(document);
+    buffer.open(QIODevice::ReadOnly);
+    documents::DocumentBatches batches(buffer, documents::kMaxRequestBytes);
+    qint64 characters = 0, quarter = 0;
+    while (const auto batch = batches.next()) {
+        characters += batch->q.size();
+        quarter += batch->q.isEmpty() ? 0 : 1;
+    }
+    quarter /= 4;
+    std::printf("3 MB document: %lld characters in %lld requests, rate %d/s, latency 50 ms; "
+                "killed at 1/4, 1/2 and 3/4 of its requests, then run to its end\n",
+                static_cast<long long>(characters), static_cast<long long>(quarter * 4), kRate);
+    for (const bool resume : {false, true}) {
+        const QString journal = folder.filePath(QStringLiteral("journal"));
+        qint64 sent = 0, requests = 0;
+        for (qint64 run = 0; run < 4; ++run) {
+            standin::StandInService service(options);
+            service.start();
+            QProcess child;
+            child.start(program, {"--child", path, QString::fromStdString(service.endpoint()),
+                                  QString::number(kRate), resume ? journal : QString()});
+            // Each run resumed sends the next quarter; each run started over sends it all again.
+            const auto killAt = static_cast<std::size_t>(resume ? quarter : quarter * (run + 1));
+            while (run < 3 && service.requests().size() < killAt && !child.waitForFinished(2)) {
+            }
+            if (run < 3)
+                ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+            child.waitForFinished(-1);
+            service.stop();
+            sent += CharactersSent(service);
+            requests += static_cast<qint64>(service.requests().size());
+        }
+        QFile::remove(journal);
+        std::printf("  %-13s %9lld characters in %4lld requests = %4.2f x the document\n",
+                    resume ? "resumed" : "started over", static_cast<long long>(sent),
+                    static_cast<long long>(requests), double(sent) / characters);
+    }
+}
+
+// What keeping one answer costs the thread that writes the journal: records of 6 KB, each
+// written and synced alone.
+void JournalRecordCost() {
+    QTemporaryDir folder;
+    documents::DocumentJournal journal(folder.filePath(QStringLiteral("journal")), "bench");
+    documents::RequestBatch batch;
+    batch.q = QString(2000, u'文');
+    const QString output = QString(2000, u'译');
+    constexpr int kRecords = 300;
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < kRecords; ++i) {
+        const documents::KeptAnswer answer{i, &batch, output};
+        journal.keep({&answer, 1});
+        journal.error(); // once it is on the disk
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("journal: %d records of 6 KB, each written and synced alone: %.2f ms a record, "
+                "%.1f %% of a second at 100 answers a second%s\n",
+                kRecords, seconds * 1000 / kRecords, seconds / kRecords * 100 * 100,
+                journal.error().isEmpty() ? "" : " (FAILED)");
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() == 5 && arguments[1] == u"--child")
-        return Child(arguments[2], arguments[3], arguments[4].toDouble());
+    if (arguments.size() >= 5 && arguments[1] == u"--child")
+        return Child(arguments[2], arguments[3], arguments[4].toDouble(), arguments.value(5));
 
     const QByteArray document = MixedDocument(300 * 1024);
     std::printf("goal: >= 0.95 of budget, busiest second <= rate, no 54003 answers\n");
@@ -224,5 +332,7 @@ int main(int argc, char* argv[]) {
     if (arguments.contains(QStringLiteral("--slow")))
         RateAgainstBudget(document, 200, 1);
     PeakMemory(app.applicationFilePath());
+    JournalRecordCost();
+    KilledDocument(app.applicationFilePath());
     return 0;
 }

@@ -210,14 +210,17 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     service.clearRequests();
     result = run({"-i", chapter, "-o", translated, "--qps", "50"});
     EXPECT_EQ(result.status, 0) << result.err.data();
-    EXPECT_EQ(result.out + result.err, "");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "quorvel-cli：已翻译7501字符，续传节省0字符。\n");
     EXPECT_EQ(testsupport::readFileBytes(translated),
               "译：" + a + "\n\n译：" + b + "\n译：" + c + "\n");
     EXPECT_EQ(service.requests().size(), 2u); // a and b together, then c
 
     const QByteArray shown = onTerminal({"-i", chapter, "-o", translated, "--qps", "50"});
     EXPECT_TRUE(shown.startsWith("\r\x1B[K已完成请求 ")) << shown.data();
-    EXPECT_TRUE(shown.endsWith("，剩余约 0秒\r\x1B[K")) << shown.data();
+    EXPECT_TRUE(
+        shown.endsWith("，剩余约 0秒\r\x1B[Kquorvel-cli：已翻译7501字符，续传节省0字符。\r\n"))
+        << shown.data();
     EXPECT_EQ(onTerminal({"-i", chapter, "-o", translated, "--qps", "50", "--quiet"}), "");
     // Onto the terminal of the progress line, lines are written as they are done, each once that
     // line is cleared: no progress line runs into a translated one, and the last comes after them.

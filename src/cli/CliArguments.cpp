@@ -90,6 +90,12 @@ std::optional<UsageError> Collect(const QStringList& arguments, Collected& colle
         } else if (argument == QLatin1String("--quiet") || argument == QLatin1String("-q")) {
             collected.translate.quiet = true;
             collected.translateOptionGiven = true;
+        } else if (argument == QLatin1String("--restart")) {
+            collected.translate.restart = true;
+            collected.translateOptionGiven = true;
+        } else if (argument == QLatin1String("--dry-run")) {
+            collected.translate.dryRun = true;
+            collected.translateOptionGiven = true;
         } else if (const auto match = MatchValueOption(argument)) {
             const auto& [option, attached] = *match;
             std::optional<QString> value = attached;

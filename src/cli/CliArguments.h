@@ -18,6 +18,8 @@ struct TranslateRequest {
     std::optional<QString> outputFile;
     std::optional<double> requestsPerSecond; // unset: the settings file's QPS, or 1
     bool quiet = false;                      // no progress line
+    bool restart = false; // a document into -o starts over rather than resume where it stopped
+    bool dryRun = false;  // only tell what the document would send
 };
 struct ConfigureRequest {};
 struct HelpRequest {};

@@ -9,7 +9,8 @@ namespace cli {
 QString UsageText() {
     return QStringLiteral("用法：quorvel-cli [-s 代号] [-t 代号] [--https | --http] [--qps 数] "
                           "[--quiet]\n"
-                          "                   [-i 文件] [-o 文件] [文本...]\n"
+                          "                   [--restart] [--dry-run] [-i 文件] [-o 文件] "
+                          "[文本...]\n"
                           "      quorvel-cli --configure");
 }
 
@@ -29,7 +30,11 @@ QString HelpText(const QString& settingsPath) {
         QStringLiteral("      --http          本次使用HTTP（默认按设置文件中的选择）"),
         QStringLiteral("  -i, --input 文件    翻译该UTF-8文本文件"),
         QStringLiteral("  -o, --output 文件   译文写入该文件；全部译完才替换，失败时保持原样；"),
-        QStringLiteral("                      终端、FIFO、设备等不是普通文件的，直接写入"),
+        QStringLiteral("                      终端、FIFO、设备等不是普通文件的，直接写入；"),
+        QStringLiteral("                      已收到的译文随到随记入文件旁的续传记录，中断后"),
+        QStringLiteral("                      再次运行同一命令只发送未译的部分"),
+        QStringLiteral("      --restart       不使用续传记录，从头翻译"),
+        QStringLiteral("      --dry-run       只统计请求次数、字符数和所需时间，不发送请求"),
         QStringLiteral("      --qps 数        账户每秒请求数，0.01到1000（标准版1、高级版10、"),
         QStringLiteral(
             "                      尊享版100），默认取设置文件[Service]中的QPS，否则为1"),

@@ -1,6 +1,7 @@
 #include "cli/TranslateCommand.h"
 
 #include "cli/DocumentDisplay.h"
+#include "cli/DocumentResume.h"
 #include "cli/ExitStatus.h"
 #include "cli/OutputFile.h"
 #include "cli/SignalStop.h"
@@ -57,7 +58,7 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
                  const QString& settingsPath) {
     const settings::QuorvelSettings settings(settingsPath);
     const std::optional<modStrHexByte::Credentials> credentials = settings.credentials();
-    if (!credentials) {
+    if (!credentials && !request.dryRun) {
         WriteLine(console.err, frontend::kNoCredentials);
         WriteLine(console.err, QStringLiteral("可运行 quorvel-cli --configure 设置APP ID和密钥。"));
         return kNoCredentials;
@@ -93,6 +94,22 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         input = &file;
     }
 
+    const auto askForText = [&] {
+        if (!request.text && !request.inputFile && console.terminal >= 0)
+            WritePrompt(console.err, QStringLiteral("请输入要翻译的文本，以Ctrl+D结束：\n"));
+    };
+    if (request.dryRun) {
+        askForText();
+        const documents::DocumentSize size =
+            documents::MeasureDocument(*input, documents::kMaxRequestBytes);
+        if (size.outcome != DocumentOutcome::Translated) {
+            WriteLine(console.err, size.message);
+            return StatusOf(size.outcome);
+        }
+        WriteLine(console.out, DryRunSummary(size, *requestsPerSecond));
+        return kSucceeded;
+    }
+
     std::optional<OutputFile> outputFile;
     const auto outputFileFailed = [&] {
         WriteLine(console.err, QStringLiteral("无法写入输出文件%1：%2")
@@ -105,8 +122,13 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
     if (outputFile && !outputFile->openReplacement())
         return outputFileFailed();
 
-    if (!request.text && !request.inputFile && console.terminal >= 0)
-        WritePrompt(console.err, QStringLiteral("请输入要翻译的文本，以Ctrl+D结束：\n"));
+    askForText();
+
+    documents::DocumentJob job = JobFor(request, *credentials, settings, *requestsPerSecond);
+    // What is answered is kept as it arrives, so that a stopped document goes on where it was.
+    const std::unique_ptr<documents::DocumentJournal> journal =
+        JournalFor(request, *input, job.maxRequestBytes);
+    job.answers = journal.get();
 
     ProgressLine progress(console.err, console.errIsTerminal && !request.quiet);
     QIODevice* output = outputFile ? &outputFile->device() : &console.out;
@@ -115,18 +137,29 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         output = &onTerminal.emplace(*output, &progress);
 
     const documents::DocumentResult result = documents::TranslateDocument(
-        *input, *output, JobFor(request, *credentials, settings, *requestsPerSecond),
-        [&](const documents::DocumentProgress& done) { progress.show(done); }, signalStop->token());
+        *input, *output, job, [&](const documents::DocumentProgress& done) { progress.show(done); },
+        signalStop->token());
     progress.clear();
+    if (journal && !journal->error().isEmpty())
+        WriteLine(console.err, QStringLiteral("quorvel-cli：") + journal->error() +
+                                   QStringLiteral("，中断后将无法续传。"));
 
     if (result.outcome == DocumentOutcome::Translated) {
         if (outputFile && !outputFile->commit())
             return outputFileFailed();
+        if (journal) {
+            journal->remove();
+            if (!request.quiet)
+                WriteLine(console.err, ResumeSummary(result.progress, false));
+        }
         return kSucceeded;
     }
     // Standard output that cannot be written is told once, when the program ends.
     if (result.outcome != DocumentOutcome::OutputFailed || request.outputFile)
         WriteReceivedLine(console.err, console.errIsTerminal, result.message);
+    // Said once there is something to go on with.
+    if (journal && result.progress.charactersTranslated + result.progress.charactersResumed > 0)
+        WriteLine(console.err, ResumeSummary(result.progress, true));
     return StatusOf(result.outcome);
 }
 

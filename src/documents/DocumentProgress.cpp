@@ -8,7 +8,9 @@ QString Count(qint64 done, const std::optional<qint64>& total) {
     return total ? QStringLiteral("%1/%2").arg(done).arg(*total) : QString::number(done);
 }
 
-QString Duration(std::chrono::seconds time) {
+} // namespace
+
+QString FormatDuration(std::chrono::seconds time) {
     const qint64 seconds = time.count();
     if (seconds < 60)
         return QStringLiteral("%1秒").arg(seconds);
@@ -17,15 +19,13 @@ QString Duration(std::chrono::seconds time) {
     return QStringLiteral("%1小时%2分").arg(seconds / 3600).arg(seconds % 3600 / 60);
 }
 
-} // namespace
-
 QString FormatProgress(const DocumentProgress& progress) {
     QString line = QStringLiteral("已完成请求 ") +
                    Count(progress.requestsDone, progress.requestsTotal) + QStringLiteral("，行 ") +
                    Count(progress.linesDone, progress.linesTotal) + QStringLiteral("，") +
                    QString::number(progress.requestsPerSecond, 'f', 1) + QStringLiteral("次/秒");
     if (progress.timeLeft)
-        line += QStringLiteral("，剩余约 ") + Duration(*progress.timeLeft);
+        line += QStringLiteral("，剩余约 ") + FormatDuration(*progress.timeLeft);
     return line;
 }
 

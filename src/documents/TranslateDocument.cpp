@@ -1,6 +1,7 @@
 #include "documents/TranslateDocument.h"
 
 #include "documents/DocumentBatches.h"
+#include "documents/DocumentSize.h"
 #include "documents/RequestPool.h"
 
 #include <QFileDevice>
@@ -87,6 +88,9 @@ public:
     DocumentResult run(QIODevice& input, const std::stop_token& stop);
 
 private:
+    using Sent = std::pair<qint64, std::shared_ptr<PendingBatch>>; // a batch and its index
+    // The answers that have arrived since the last call, counted and kept.
+    void keepArrived(const RequestPool& pool, std::deque<Sent>& unkept);
     DocumentResult end(DocumentOutcome outcome, const QString& message = {});
     bool write(const QString& text);
     void report(bool always);
@@ -97,6 +101,7 @@ private:
     DocumentProgress progress_;
     std::optional<Clock::time_point> firstRequest_;
     Clock::time_point lastReport_;
+    qint64 requestsResumed_ = 0;
 };
 
 DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
@@ -123,6 +128,8 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
     std::deque<std::shared_ptr<PendingBatch>> ahead;
     qint64 requestsRead = 0;
     qint64 linesRead = 0;
+    qint64 batchesRead = 0;
+    std::deque<Sent> unkept;
     bool allRead = false;
     for (;;) {
         while (!allRead && ahead.size() < MaxAhead(pool.workers())) {
@@ -139,18 +146,29 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
                 break;
             }
             linesRead += batch->lines;
+            const qint64 index = batchesRead++;
             auto pending = std::make_shared<PendingBatch>(PendingBatch{std::move(*batch), {}});
-            if (IsSent(pending->batch)) {
+            std::optional<QString> answered;
+            if (IsSent(pending->batch) && job_.answers)
+                answered = job_.answers->answered(index, pending->batch);
+            if (answered) {
+                ++requestsRead;
+                ++requestsResumed_;
+                progress_.charactersResumed += CountCharacters(pending->batch.q);
+                pending->outcome = {ExchangeOutcome::Done, *answered};
+            } else if (IsSent(pending->batch)) {
                 ++requestsRead;
                 if (!firstRequest_)
                     firstRequest_ = Clock::now();
                 pool.submit(pending);
+                unkept.emplace_back(index, pending);
             } else {
                 pending->outcome = {ExchangeOutcome::Done, *ComposeOutput(pending->batch, {})};
             }
             ahead.push_back(std::move(pending));
         }
 
+        keepArrived(pool, unkept);
         if (const std::optional<ExchangeOutcome> failure = pool.failure())
             return end(OutcomeOf(failure->kind), failure->text);
         while (!ahead.empty()) {
@@ -171,7 +189,27 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
         report(false);
         pool.waitForOutcome(kProgressInterval, stop);
     }
+    keepArrived(pool, unkept); // those that were written as soon as they arrived
     return end(DocumentOutcome::Translated);
+}
+
+void DocumentRun::keepArrived(const RequestPool& pool, std::deque<Sent>& unkept) {
+    std::vector<KeptAnswer> arrived;
+    for (auto sent = unkept.begin(); sent != unkept.end();) {
+        const std::optional<ExchangeOutcome> outcome = pool.outcomeOf(*sent->second);
+        if (!outcome) {
+            ++sent;
+            continue;
+        }
+        if (outcome->kind == ExchangeOutcome::Done) {
+            progress_.charactersTranslated += CountCharacters(sent->second->batch.q);
+            arrived.push_back({sent->first, &sent->second->batch, outcome->text});
+        }
+        sent = unkept.erase(sent);
+    }
+    // Handed over together: the store writes and syncs them at once.
+    if (job_.answers)
+        job_.answers->keep(arrived);
 }
 
 DocumentResult DocumentRun::end(DocumentOutcome outcome, const QString& message) {
@@ -193,9 +231,10 @@ void DocumentRun::report(bool always) {
     if (!always && now - lastReport_ < kProgressInterval)
         return;
     lastReport_ = now;
-    if (firstRequest_ && progress_.requestsDone > 0) {
+    const qint64 sentDone = progress_.requestsDone - requestsResumed_;
+    if (firstRequest_ && sentDone > 0) {
         const std::chrono::duration<double> elapsed = now - *firstRequest_;
-        progress_.requestsPerSecond = progress_.requestsDone / std::max(elapsed.count(), 0.001);
+        progress_.requestsPerSecond = sentDone / std::max(elapsed.count(), 0.001);
     }
     if (progress_.requestsTotal) {
         const double rate = progress_.requestsPerSecond > 0

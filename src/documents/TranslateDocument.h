@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/AnswerStore.h"
 #include "documents/BatchExchange.h"
 #include "documents/DocumentProgress.h"
 
@@ -18,6 +19,9 @@ struct DocumentJob {
     Account account;
     double requestsPerSecond = 1; // the account's rate: never exceeded over any one second
     qsizetype maxRequestBytes = kMaxRequestBytes;
+    // Answers of earlier runs, used in place of their requests, and where each new one is kept
+    // as it arrives; none when null.
+    AnswerStore* answers = nullptr;
 };
 
 enum class DocumentOutcome {

@@ -1,0 +1,51 @@
+#include "cli/DocumentResume.h"
+
+#include "documents/InputLines.h"
+
+#include <QFileInfo>
+#include <QIODevice>
+
+#include <cmath>
+
+namespace cli {
+
+std::unique_ptr<documents::DocumentJournal>
+JournalFor(const TranslateRequest& request, QIODevice& input, qsizetype maxRequestBytes) {
+    if (!request.inputFile || !request.outputFile || input.isSequential())
+        return nullptr;
+    const QFileInfo output(*request.outputFile);
+    if (output.exists() && !output.isFile())
+        return nullptr;
+    const QString canonical = documents::CanonicalOutputPath(*request.outputFile);
+    const QString path = documents::JournalPathFor(canonical);
+    if (path.isEmpty())
+        return nullptr;
+    try {
+        return std::make_unique<documents::DocumentJournal>(
+            path,
+            documents::RunIdentity(input, request.from, request.to, canonical, maxRequestBytes),
+            !request.restart);
+    } catch (const documents::InputError&) {
+        return nullptr; // the document itself then says why the input cannot be read
+    }
+}
+
+QString ResumeSummary(const documents::DocumentProgress& progress, bool stopped) {
+    QString line = QStringLiteral("quorvel-cli：已翻译%1字符，续传节省%2字符")
+                       .arg(progress.charactersTranslated)
+                       .arg(progress.charactersResumed);
+    return line + (stopped ? QStringLiteral("；再次运行同一命令即可从中断处继续。")
+                           : QStringLiteral("。"));
+}
+
+QString DryRunSummary(const documents::DocumentSize& size, double requestsPerSecond) {
+    const auto seconds =
+        static_cast<qint64>(std::ceil(static_cast<double>(size.requests) / requestsPerSecond));
+    return QStringLiteral("请求%1次，字符%2个，按每秒%3次请求约需%4。")
+        .arg(size.requests)
+        .arg(size.characters)
+        .arg(requestsPerSecond)
+        .arg(documents::FormatDuration(std::chrono::seconds(seconds)));
+}
+
+} // namespace cli
