@@ -202,6 +202,8 @@ TEST_F(Translate, AMultiLineTextComesBackOneParagraphPerLine) {
     EXPECT_TRUE(
         service.requests()[1].body.starts_with("q=a%C2%A0b%E2%80%A8c%E3%80%80d\te\r\nf&appid="))
         << service.requests()[1].body;
+    // The window keeps its connection: the second translation paid no new handshake.
+    EXPECT_EQ(service.connections(), 1);
 }
 
 TEST_F(Translate, LongTextsAreQuestionedFromSixThousandBytesAsSent) {
@@ -310,8 +312,10 @@ TEST_F(Translate, CodesAreTypedTextTrimmedAndLowerCasedAndTickedHttpsUsesTheHttp
     EXPECT_EQ(FormField(service.requests()[1].body, "from"), "auto");
     check1()->click();
     EXPECT_EQ(translate("你好"), "hello");
+    EXPECT_EQ(translate("你好"), "hello");
     EXPECT_EQ(service.requests().size(), 2u);
-    EXPECT_EQ(secureService.requests().size(), 1u);
+    EXPECT_EQ(secureService.requests().size(), 2u);
+    EXPECT_EQ(secureService.connections(), 1); // TLS once for both
 }
 
 TEST_F(Translate, ReturnOrEnterOnAFocusedButtonClicksIt) {

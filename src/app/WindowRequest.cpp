@@ -48,8 +48,10 @@ frontend::TranslationResult TranslateWhole(const WindowRequest& request) {
 frontend::TranslationResult RunWindowRequest(const WindowRequest& request) {
     if (request.whole)
         return TranslateWhole(request);
+    modQuorvel::ConnectionOptions options = request.connection;
+    options.connection = request.kept.get();
     return frontend::Translate(request.source, request.from, request.to, request.credentials,
-                               request.https, request.connection);
+                               request.https, options);
 }
 
 } // namespace app

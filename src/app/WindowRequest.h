@@ -3,8 +3,11 @@
 #include "client/ConnectionOptions.h"
 #include "credentials/Credentials.h"
 #include "frontend/Translation.h"
+#include "platform/HttpConnection.h"
 
 #include <QString>
+
+#include <memory>
 
 namespace app {
 
@@ -16,6 +19,9 @@ struct WindowRequest {
     modStrHexByte::Credentials credentials;
     bool https = false;
     modQuorvel::ConnectionOptions connection;
+    // The window's connection, kept from one translation to the next, so that a second one pays
+    // no new handshakes; shared so that it outlives a request the window no longer waits for.
+    std::shared_ptr<platform::HttpConnection> kept;
     double requestsPerSecond = 1; // the account's rate, for a text sent in several requests
     // A text too long for one request, to be translated whole all the same: split into requests
     // of whole lines and paced as quorvel-cli sends documents.

@@ -242,8 +242,8 @@ void frmTranslate::Command1_Click() {
         // The account's rate matters only to a text sent in several requests.
         StartRequest({BoxText(Text1), frontend::LanguageCode(Combo1->currentText()),
                       frontend::LanguageCode(Combo2->currentText()), credentials_,
-                      Check1->isChecked(), frontend::ConnectionOptionsFor(settings_),
-                      whole ? settings_.requestsPerSecond() : 1, whole});
+                      Check1->isChecked(), frontend::ConnectionOptionsFor(settings_), connection_,
+                      whole ? settings_.requestsPerSecond().value_or(1) : 1, whole});
     });
 }
 

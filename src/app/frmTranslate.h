@@ -71,6 +71,9 @@ private:
     app::LayoutBaseline baseline_;
     bool baselineRecorded_ = false;
     QFutureWatcher<frontend::TranslationResult> request_;
+    // Kept between translations: a second one costs the request's round trip alone.
+    const std::shared_ptr<platform::HttpConnection> connection_ =
+        std::make_shared<platform::HttpConnection>();
     bool translating_ = false;
     QPointer<QWidget> focusBeforeRequest_;
     std::optional<QString> given_;
