@@ -8,10 +8,8 @@ if(QUORVEL_FUZZ)
         message(FATAL_ERROR "QUORVEL_FUZZ needs clang (libFuzzer): configure with "
                             "CXX=clang++-14, as scripts/fuzz does")
     endif()
-    set(QUORVEL_FUZZ_SANITIZE_FLAGS
-        -fsanitize=address,undefined
-        -fno-omit-frame-pointer
-        -fno-sanitize-recover=undefined)
+    set(QUORVEL_FUZZ_SANITIZE_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer
+                                    -fno-sanitize-recover=undefined)
     add_compile_options(-fsanitize=fuzzer-no-link ${QUORVEL_FUZZ_SANITIZE_FLAGS})
     add_link_options(${QUORVEL_FUZZ_SANITIZE_FLAGS})
 endif()

@@ -4,10 +4,8 @@
 option(QUORVEL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 
 if(QUORVEL_SANITIZE)
-    set(QUORVEL_SANITIZE_FLAGS
-        -fsanitize=address,undefined
-        -fno-omit-frame-pointer
-        -fno-sanitize-recover=undefined)
+    set(QUORVEL_SANITIZE_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer
+                               -fno-sanitize-recover=undefined)
     add_compile_options(${QUORVEL_SANITIZE_FLAGS})
     add_link_options(${QUORVEL_SANITIZE_FLAGS})
 endif()

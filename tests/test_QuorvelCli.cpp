@@ -125,7 +125,7 @@ TEST_F(QuorvelCli, TranslatesItsWordsJoinedByBlanksWithTheCodeRulesOfTheWindow) 
     storeCredentials();
     const CliResult result = run({"-s", " EN ", "--target=ZH", "hello", "world"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "译：hello world\n");
+    EXPECT_EQ(result.out, "你好，世界\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(sentField("q"), "hello world");
     EXPECT_EQ(sentField("from"), "en");

@@ -11,8 +11,10 @@ struct GlossaryEntry {
     const char16_t* chinese;
 };
 
-constexpr std::array<GlossaryEntry, 6> kGlossary{{
+// Holds every example of the README, so that the demo shows real translations.
+constexpr std::array<GlossaryEntry, 7> kGlossary{{
     {u"hello", u"你好"},
+    {u"hello world", u"你好，世界"},
     {u"world", u"世界"},
     {u"apple", u"苹果"},
     {u"good morning", u"早上好"},
