@@ -1,3 +1,4 @@
+#include "app/SingleWindow.h"
 #include "app/StartText.h"
 #include "app/TextBoxes.h"
 #include "support/WindowFixture.h"
@@ -6,14 +7,21 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
+#include <csignal>
 #include <unistd.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 
 #include <sys/stat.h>
 
@@ -608,4 +616,69 @@ TEST_F(SecondStart, ReachesTheOpenWindowOfTheSameSettingsFileAndDisplayOnly) {
         window->kill();
         window->waitForFinished();
     }
+}
+
+// Where another user took the window's name first (possible in a shared temporary folder), a
+// start hands them nothing and keeps its text.
+TEST(SingleWindowOwner, ATextIsNeverHandedToAnotherUsersSocket) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run a listener as another user";
+    QTemporaryDir shared;
+    ASSERT_TRUE(
+        QFile::setPermissions(shared.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                 QFileDevice::WriteOther | QFileDevice::ExeOther));
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(shared.path()));
+    const auto restore = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", runtime); });
+    const QString settings = shared.filePath("quorvel.ini");
+    const QByteArray path = QFile::encodeName(app::SingleWindow::SocketPath(settings));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), static_cast<qsizetype>(sizeof address.sun_path));
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+
+    // The other user's listener: what its first connection brings goes into the pipe.
+    int heard[2];
+    ASSERT_EQ(::pipe(heard), 0);
+    int listening[2];
+    ASSERT_EQ(::pipe(listening), 0);
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0 ||
+            ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(socket, 4) != 0 || ::write(listening[1], "L", 1) != 1)
+            ::_exit(1);
+        const int connection = ::accept(socket, nullptr, nullptr);
+        char bytes[64];
+        ssize_t count = 0;
+        while ((count = ::read(connection, bytes, sizeof bytes)) > 0)
+            if (::write(heard[1], bytes, static_cast<std::size_t>(count)) != count)
+                ::_exit(1);
+        ::_exit(0);
+    }
+    ::close(listening[1]);
+    ::close(heard[1]);
+    char ready = 0;
+    ASSERT_EQ(::read(listening[0], &ready, 1), 1);
+
+    app::SingleWindow start(settings);
+    EXPECT_FALSE(start.handOver(QStringLiteral("a private text")));
+    // Ends the listener's wait if the start never connected: it then hears nothing either.
+    const int nudge = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ::connect(nudge, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ::close(nudge);
+    QByteArray received;
+    char bytes[64];
+    ssize_t count = 0;
+    while ((count = ::read(heard[0], bytes, sizeof bytes)) > 0)
+        received.append(bytes, count);
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    EXPECT_EQ(received, "");
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ::close(heard[0]);
+    ::close(listening[0]);
 }

@@ -91,6 +91,16 @@ private:
     bool held_ = false;
 };
 
+// Whether the process at the other end of `socket` runs as this user. In a shared temporary
+// folder another user could take the name first: a text is never handed to them, nor taken
+// from them.
+bool PeerIsThisUser(int socket) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::getuid();
+}
+
 void SendAll(int socket, const QByteArray& bytes) {
     qsizetype sent = 0;
     while (sent < bytes.size()) {
@@ -139,6 +149,10 @@ bool SingleWindow::handOver(const QString& text) {
     if (window < 0)
         return false;
     if (::connect(window, Generic(*address), sizeof *address) == 0) {
+        if (!PeerIsThisUser(window)) {
+            ::close(window);
+            return false; // a window of its own, under no name
+        }
         ::setsockopt(window, SOL_SOCKET, SO_SNDTIMEO, &kSendTimeout, sizeof kSendTimeout);
         SendAll(window, text.toUtf8());
         ::close(window);
@@ -183,6 +197,10 @@ void SingleWindow::accept() {
             ::accept4(listening_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (connection < 0)
             return;
+        if (!PeerIsThisUser(connection)) {
+            ::close(connection);
+            continue;
+        }
         auto* readable = new QSocketNotifier(connection, QSocketNotifier::Read);
         auto text = std::make_shared<QByteArray>();
         QObject::connect(readable, &QSocketNotifier::activated, readable,
