@@ -33,7 +33,7 @@ constexpr timeval kSendTimeout{2, 0}; // a window that has stopped cannot hold a
 // The same file however it was named: through links, relative or not, existing or not yet.
 QString CanonicalPath(const QString& path) {
     const QFileInfo file(path);
-    if (const QString canonical = file.canonicalFilePath(); !canonical.isEmpty())
+    if (QString canonical = file.canonicalFilePath(); !canonical.isEmpty())
         return canonical;
     if (const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
         !folder.isEmpty())

@@ -13,7 +13,7 @@ constexpr std::size_t kMaxItems = 4096;
 
 BatchBuilder::BatchBuilder(qsizetype maxBytes) : maxBytes_(maxBytes) {}
 
-void BatchBuilder::add(LinePiece piece, std::deque<RequestBatch>& ready) {
+void BatchBuilder::add(const LinePiece& piece, std::deque<RequestBatch>& ready) {
     lineSoFar_ += piece.text;
     while (Utf8LongerThan(lineSoFar_, maxBytes_)) {
         const Cut cut = FindCut(lineSoFar_, maxBytes_);

@@ -16,7 +16,7 @@ public:
     explicit BatchBuilder(qsizetype maxBytes);
 
     // Takes the next line or piece of a line; appends the batches it completes to `ready`.
-    void add(LinePiece piece, std::deque<RequestBatch>& ready);
+    void add(const LinePiece& piece, std::deque<RequestBatch>& ready);
     // At the end of the input: hands on the last batch.
     void finish(std::deque<RequestBatch>& ready);
 

@@ -6,10 +6,10 @@ namespace documents {
 
 namespace {
 
-constexpr qsizetype kBlockBytes = 64 * 1024;
+constexpr qsizetype kBlockBytes = qsizetype{64} * 1024;
 // A line longer than this is handed on in pieces, so that one line of a whole book costs no
 // more memory than a paragraph.
-constexpr qsizetype kPieceBytes = 64 * 1024;
+constexpr qsizetype kPieceBytes = qsizetype{64} * 1024;
 
 qint64 ReadSome(QIODevice& device, char* data, qint64 bytes) {
     const qint64 read = device.read(data, bytes);

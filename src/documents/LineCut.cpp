@@ -1,5 +1,7 @@
 #include "documents/LineCut.h"
 
+#include <algorithm>
+
 namespace documents {
 
 namespace {
@@ -51,10 +53,7 @@ bool Utf8LongerThan(QStringView text, qsizetype maxBytes) {
 }
 
 bool IsBlank(QStringView text) {
-    for (const QChar unit : text)
-        if (!unit.isSpace())
-            return false;
-    return true;
+    return std::ranges::all_of(text, [](QChar unit) { return unit.isSpace(); });
 }
 
 Cut FindCut(QStringView text, qsizetype maxBytes) {

@@ -171,8 +171,9 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
 
 IniEdit SetProfileValue(IniDocument& document, const char* section, const char* key,
                         const char* value) {
-    if (!section || !key || !value || HoldsLineBreak(section) || HoldsLineBreak(key) ||
-        HoldsLineBreak(value) || !document.findsAgain(argument(section), argument(key)))
+    if (section == nullptr || key == nullptr || value == nullptr || HoldsLineBreak(section) ||
+        HoldsLineBreak(key) || HoldsLineBreak(value) ||
+        !document.findsAgain(argument(section), argument(key)))
         return IniEdit::Refused;
     return document.setValue(argument(section), argument(key), QByteArray(value))
                ? IniEdit::Changed

@@ -6,7 +6,7 @@
 namespace platform {
 
 // A settings file is a regular file of at most this size; anything larger is no settings file.
-constexpr qint64 kMaxProfileFileSize = 4 * 1024 * 1024;
+constexpr qint64 kMaxProfileFileSize = qint64{4} * 1024 * 1024;
 
 enum class ProfileFileKind {
     Missing,    // nothing under that name

@@ -64,8 +64,8 @@ bool QuorvelSettings::https() const {
 }
 
 bool QuorvelSettings::setHttps(bool on) const {
-    return IniFile(filePath_).SaveSetting(kSettings, kHttps,
-                                          on ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    return IniFile(filePath_).SaveSetting(
+               kSettings, kHttps, on ? QStringLiteral("TRUE") : QStringLiteral("FALSE")) != 0;
 }
 
 std::optional<double> QuorvelSettings::fontSize() const {
@@ -78,7 +78,7 @@ std::optional<double> QuorvelSettings::fontSize() const {
 }
 
 bool QuorvelSettings::setFontSize(double points) const {
-    return IniFile(filePath_).SaveSetting(kFont, kFontSize, FontSizeText(points));
+    return IniFile(filePath_).SaveSetting(kFont, kFontSize, FontSizeText(points)) != 0;
 }
 
 std::optional<modStrHexByte::Credentials> QuorvelSettings::credentials() const {
