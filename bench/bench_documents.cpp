@@ -8,6 +8,7 @@
 //   bench_documents --slow   also at rate 1 (about two minutes)
 //   bench_documents --child FILE ENDPOINT RATE [JOURNAL]   one document, its peak memory, its
 //                            answers kept in JOURNAL when given (used by the above)
+#include "BenchDocuments.h"
 #include "client/modQuorvel.h"
 #include "documents/DocumentBatches.h"
 #include "documents/DocumentJournal.h"
@@ -31,35 +32,12 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using bench::BusiestSecond;
+using bench::MixedDocument;
 using std::chrono::milliseconds;
 
 const QString kAppId = QStringLiteral("2015063000000001");
 const QString kSecretKey = QStringLiteral("12345678");
-
-// A mixed Chinese and English text of about `bytes` bytes: lines of 20 to 400 bytes, a blank
-// line now and then, always the same.
-QByteArray MixedDocument(qsizetype bytes) {
-    static const char* const kWords[] = {"the", "service", "translates", "every",    "line",
-                                         "of",  "a",       "long",       "document", "quickly"};
-    static const char* const kPhrases[] = {"你好", "世界", "翻译", "文档", "每一行", "服务"};
-    std::minstd_rand draw(1);
-    QByteArray text;
-    while (text.size() < bytes) {
-        const auto kind = draw() % 8;
-        if (kind == 0) {
-            text += '\n';
-            continue;
-        }
-        const auto count = 3 + draw() % 40;
-        for (unsigned i = 0; i < count; ++i)
-            if (kind % 2 == 1)
-                text += QByteArray(i ? " " : "") + kWords[draw() % 10];
-            else
-                text += QByteArray(i ? "，" : "") + kPhrases[draw() % 6];
-        text += kind % 2 == 1 ? ".\n" : "。\n";
-    }
-    return text;
-}
 
 documents::DocumentJob JobFor(const standin::StandInService& service, double rate) {
     documents::DocumentJob job;
@@ -67,21 +45,6 @@ documents::DocumentJob JobFor(const standin::StandInService& service, double rat
     job.account.connection.httpEndpoint = QString::fromStdString(service.endpoint());
     job.requestsPerSecond = rate;
     return job;
-}
-
-// The most requests that arrived at the service within any one second.
-int BusiestSecond(const std::vector<standin::RecordedRequest>& requests) {
-    std::vector<Clock::time_point> times;
-    for (const auto& request : requests)
-        times.push_back(request.arrived);
-    std::sort(times.begin(), times.end());
-    int most = 0;
-    for (std::size_t first = 0, last = 0; last < times.size(); ++last) {
-        while (times[last] - times[first] >= std::chrono::seconds(1))
-            ++first;
-        most = std::max(most, static_cast<int>(last - first + 1));
-    }
-    return most;
 }
 
 // Requests per second twice: over the whole run, and as the service saw them arrive (from the

@@ -9,6 +9,7 @@
 //                                     HTTPS, at round trips 0 and 50 ms
 //   bench_network one https|http RTT JITTER RATE KB   one document of KB kilobytes
 //   bench_network --child ...         one document in this process (used by the above)
+#include "BenchDocuments.h"
 #include "DelayingProxy.h"
 #include "client/modQuorvel.h"
 #include "credentials/modStrHexByte.h"
@@ -39,36 +40,14 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using bench::BusiestSecond;
+using bench::MixedDocument;
 using std::chrono::milliseconds;
 
 const QString kAppId = QStringLiteral("2015063000000001");
 const QString kSecretKey = QStringLiteral("12345678");
 // Requests sent one at a time for comparison: enough for a rate, few enough to be quick.
 constexpr int kOneAtATimeRequests = 20;
-
-// A mixed Chinese and English text of about `bytes` bytes, always the same (as bench_documents).
-QByteArray MixedDocument(qsizetype bytes) {
-    static const char* const kWords[] = {"the", "service", "translates", "every",    "line",
-                                         "of",  "a",       "long",       "document", "quickly"};
-    static const char* const kPhrases[] = {"你好", "世界", "翻译", "文档", "每一行", "服务"};
-    std::minstd_rand draw(1);
-    QByteArray text;
-    while (text.size() < bytes) {
-        const auto kind = draw() % 8;
-        if (kind == 0) {
-            text += '\n';
-            continue;
-        }
-        const auto count = 3 + draw() % 40;
-        for (unsigned i = 0; i < count; ++i)
-            if (kind % 2 == 1)
-                text += QByteArray(i ? " " : "") + kWords[draw() % 10];
-            else
-                text += QByteArray(i ? "，" : "") + kPhrases[draw() % 6];
-        text += kind % 2 == 1 ? ".\n" : "。\n";
-    }
-    return text;
-}
 
 double CpuSeconds() {
     rusage usage{};
@@ -118,21 +97,6 @@ int Child(const QStringList& arguments) {
     std::printf("%f %lld %f %d\n", CpuSeconds(), static_cast<long long>(done), seconds,
                 translated ? 0 : 1);
     return 0;
-}
-
-// The most requests that arrived at the service within any one second.
-int BusiestSecond(const std::vector<standin::RecordedRequest>& requests) {
-    std::vector<Clock::time_point> times;
-    for (const auto& request : requests)
-        times.push_back(request.arrived);
-    std::sort(times.begin(), times.end());
-    int most = 0;
-    for (std::size_t first = 0, last = 0; last < times.size(); ++last) {
-        while (times[last] - times[first] >= std::chrono::seconds(1))
-            ++first;
-        most = std::max(most, static_cast<int>(last - first + 1));
-    }
-    return most;
 }
 
 struct Network {
