@@ -32,12 +32,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using bench::BusiestSecond;
-using bench::MixedDocument;
+using namespace bench;
 using std::chrono::milliseconds;
-
-const QString kAppId = QStringLiteral("2015063000000001");
-const QString kSecretKey = QStringLiteral("12345678");
 
 documents::DocumentJob JobFor(const standin::StandInService& service, double rate) {
     documents::DocumentJob job;

@@ -40,12 +40,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using bench::BusiestSecond;
-using bench::MixedDocument;
+using namespace bench;
 using std::chrono::milliseconds;
 
-const QString kAppId = QStringLiteral("2015063000000001");
-const QString kSecretKey = QStringLiteral("12345678");
 // Requests sent one at a time for comparison: enough for a rate, few enough to be quick.
 constexpr int kOneAtATimeRequests = 20;
 
