@@ -164,29 +164,29 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
           QStringList{"--configure", "-t", "en"}}) {
         result = run(arguments);
         EXPECT_EQ(result.status, 2) << arguments.join(' ').toStdString();
-        EXPECT_TRUE(result.err.contains("用法："));
+        EXPECT_TRUE(result.err.endsWith("quorvel-cli：请用 quorvel-cli --help 查看帮助。\n"));
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(run({}, "caf\xE9\n").status, 2) << "standard input that is not UTF-8";
     for (const CliResult& blank : {run({" ", "\t"}), run({}, " \r\n\n")}) {
         EXPECT_EQ(blank.status, 2);
-        EXPECT_EQ(blank.err, "没有要翻译的文本。\n");
+        EXPECT_EQ(blank.err, "quorvel-cli：没有要翻译的文本。\n");
     }
     EXPECT_TRUE(service.requests().empty());
 
     result = run({"apple"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "错误代码:54001,说明:Invalid Sign\n");
+    EXPECT_EQ(result.err, "quorvel-cli：错误代码:54001,说明:Invalid Sign\n");
 
     service.setFault(standin::Fault::NonJsonBody);
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "回复无法识别\n");
+    EXPECT_EQ(result.err, "quorvel-cli：回复无法识别\n");
     service.stop();
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "请求失败:无法连接到服务器\n");
+    EXPECT_EQ(result.err, "quorvel-cli：请求失败:无法连接到服务器\n");
     EXPECT_EQ(result.out, "");
 }
 
@@ -204,7 +204,7 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     service.scriptNext(1, standin::Fault::ServiceError, "54001");
     CliResult result = run({"-i", chapter, "--output", translated, "--qps", "50"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "错误代码:54001,说明:Invalid Sign\n");
+    EXPECT_EQ(result.err, "quorvel-cli：错误代码:54001,说明:Invalid Sign\n");
     EXPECT_EQ(testsupport::readFileBytes(translated), "old\n");
 
     service.clearRequests();
@@ -485,9 +485,9 @@ TEST_F(QuorvelCli, TheProgramEndsWithAReasonWhenItCannotWriteOrReadItsArguments)
         QByteArray err;
     } cases[] = {
         {R"("$0" apple >/dev/full)", false,
-         "quorvel-cli：无法写入标准输出(磁盘空间已满)，输出不完整。\n5\n"},
+         "quorvel-cli：无法写入标准输出（磁盘空间已满），输出不完整。\n5\n"},
         {R"("$0" --help >&-)", false,
-         "quorvel-cli：无法写入标准输出(文件描述符无效)，输出不完整。\n5\n"},
+         "quorvel-cli：无法写入标准输出（文件描述符无效），输出不完整。\n5\n"},
         // Into a pipe nobody reads: ended quietly by SIGPIPE (128 + 13), even when started with
         // SIGPIPE ignored.
         {R"(trap "" PIPE; "$0" apple)", true, "141\n"},
@@ -517,8 +517,8 @@ TEST_F(QuorvelCli, ControlCharactersOfAReplyAreNeutralisedOnlyOnATerminal) {
         {nullptr, "\x1B[31mred\tx\x7F\u009B", "译：\x1B[31mred\tx\x7F\xC2\x9B\n",
          "译：\xEF\xBF\xBD[31mred\tx\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
         {R"({"error_code":"54001","error_msg":"\u001b]0;title\u0007\r"})", "apple",
-         "错误代码:54001,说明:\x1B]0;title\x07\r\n",
-         "错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
+         "quorvel-cli：错误代码:54001,说明:\x1B]0;title\x07\r\n",
+         "quorvel-cli：错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
         // Format characters reorder or hide text: bidirectional overrides, embeddings and
         // isolates, zero-width characters, the byte order mark, a tag.
         {nullptr, "a\u202Eb\u2066c\u200Bd\u200Fe\uFEFFf\u061Cg\u2060h\U000E0041i",
@@ -661,7 +661,7 @@ TEST_F(QuorvelCli, OutputOntoAnythingButARegularFileIsWrittenIntoAndNeverReplace
     ::close(listener);
     EXPECT_EQ(result.status, 5);
     EXPECT_EQ(QString::fromUtf8(result.err),
-              "无法写入输出文件" + socketPath + "：没有那个设备或地址\n");
+              "quorvel-cli：无法写入输出文件" + socketPath + "：没有那个设备或地址。\n");
     EXPECT_EQ(kind(socketPath), S_IFSOCK);
 
     EXPECT_EQ(runProgram({"apple", "-o", "/dev/stdout"}).out, "苹果\n");
@@ -700,7 +700,7 @@ TEST_F(QuorvelCli, ARateOutsideAHundredthToAThousandIsRefusedWithNothingSent) {
         writeSettings(serviceSettings() + "QPS=" + stored + "\r\n" + credentialSettings());
         const CliResult result = run({"apple"});
         EXPECT_EQ(result.status, 2) << stored;
-        EXPECT_EQ(result.err, "设置文件中[Service]下的QPS应是一个0.01到1000之间的数（每秒请求数），"
+        EXPECT_EQ(result.err, "quorvel-cli：设置文件中[Service]下的QPS应是一个0.01到1000之间的数（每秒请求数），"
                               "请改正，或用--qps指定。未翻译。\n");
     }
     EXPECT_TRUE(service.requests().empty());

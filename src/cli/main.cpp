@@ -1,5 +1,6 @@
 // quorvel-cli: translates from a terminal or a script with the window's credentials and settings.
 
+#include "cli/CliTexts.h"
 #include "cli/DescriptorOutput.h"
 #include "cli/ExitStatus.h"
 #include "cli/RunCli.h"
@@ -20,7 +21,7 @@ int main(int argc, char* argv[]) {
 
     if (!platform::AnsiCodePageAvailable()) {
         // No request can be made without the settings file.
-        std::fputs(("quorvel-cli：" + frontend::kNoCodePage + "\n").toUtf8().constData(), stderr);
+        std::fputs((cli::kErrorPrefix + frontend::kNoCodePage + "\n").toUtf8().constData(), stderr);
         return cli::kRequestFailed;
     }
 
@@ -42,7 +43,7 @@ int main(int argc, char* argv[]) {
 
     const std::optional<QStringList> arguments = cli::Utf8Arguments(argc, argv);
     if (!arguments) {
-        cli::WriteLine(err, QStringLiteral("quorvel-cli：命令行参数不是UTF-8文本，未翻译。"));
+        cli::WriteError(err, cli::kArgumentsNotUtf8);
         return cli::kUsageError;
     }
     // The window's settings file, decided once for the whole run.
