@@ -12,8 +12,8 @@ namespace cli {
 struct TranslateRequest {
     QString from = QStringLiteral("auto"); // trimmed of blanks and lower-cased, like the window's
     QString to = QStringLiteral("zh");
-    std::optional<bool> https;   // unset: the choice stored in the settings file
-    std::optional<QString> text; // the words joined by blanks; unset: the input file or stdin
+    std::optional<bool> https;         // unset: the choice stored in the settings file
+    std::optional<QString> text;       // the words joined by blanks; unset: the input file or stdin
     std::optional<QString> inputFile;  // unset: standard input
     std::optional<QString> outputFile; // unset: standard output
     std::optional<double> requestsPerSecond; // unset: the settings file's QPS, or 1

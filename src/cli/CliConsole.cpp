@@ -14,7 +14,8 @@ void WriteLine(QIODevice& device, const QString& text) {
 }
 
 void WriteError(QIODevice& device, const QString& text) {
-    QStringList lines = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(u'\n');
+    QStringList lines =
+        QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(u'\n');
     for (QString& line : lines)
         line.prepend(kErrorPrefix);
     WriteLine(device, lines.join(u'\n'));

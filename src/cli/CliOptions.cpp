@@ -18,8 +18,8 @@ namespace {
 using Refusal = std::optional<QString>;
 
 // A flag that only a translation takes.
-template <bool TranslateRequest::*Field> Refusal SetTranslateFlag(OptionValues& values,
-                                                                  const QString&) {
+template <bool TranslateRequest::*Field>
+Refusal SetTranslateFlag(OptionValues& values, const QString&) {
     values.translate.*Field = true;
     values.translateOptionGiven = true;
     return std::nullopt;
@@ -216,11 +216,10 @@ std::span<const CliOption> CliOptions() {
 }
 
 const CliOption* FindOption(const QString& name) {
-    for (const CliOption& option : kOptions) {
+    for (const CliOption& option : kOptions)
         if ((option.shortName && name == QLatin1StringView(option.shortName)) ||
             name == QLatin1StringView(option.longName))
             return &option;
-    }
     return nullptr;
 }
 

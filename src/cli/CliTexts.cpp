@@ -6,10 +6,7 @@
 namespace cli {
 
 QString UsageText() {
-    return QStringLiteral("用法：quorvel-cli [-s 代号] [-t 代号] [--https | --http] [--qps 数] "
-                          "[--quiet]\n"
-                          "                   [--restart] [--dry-run] [-i 文件] [-o 文件] "
-                          "[--] [文本...]\n"
+    return QStringLiteral("用法：quorvel-cli [选项] [--] [文本...]\n"
                           "      quorvel-cli [选项] -\n"
                           "      quorvel-cli --configure");
 }
@@ -103,7 +100,8 @@ QString JournalUnwritable(const QString& reason) {
 
 QString ResumeSummaryText(qint64 translated, qint64 resumed, bool stopped) {
     return QStringLiteral("已翻译%1字符，续传节省%2字符").arg(translated).arg(resumed) +
-           (stopped ? QStringLiteral("；再次运行同一命令即可从中断处继续。") : QStringLiteral("。"));
+           (stopped ? QStringLiteral("；再次运行同一命令即可从中断处继续。")
+                    : QStringLiteral("。"));
 }
 
 QString DryRunSummaryText(qint64 requests, qint64 characters, double requestsPerSecond,

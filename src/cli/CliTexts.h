@@ -29,8 +29,7 @@ QString OptionTakesNoValue(const QString& option);
 QString AcceptedRates();
 QString RateRefused(const QString& value);
 inline const QString kHttpWithHttps = QStringLiteral("--https和--http不能同时使用。");
-inline const QString kConfigureAlone =
-    QStringLiteral("--configure不能与其他选项或文本同时使用。");
+inline const QString kConfigureAlone = QStringLiteral("--configure不能与其他选项或文本同时使用。");
 inline const QString kInputWithText =
     QStringLiteral("输入文件（-i或“-”）与要翻译的文本不能同时给出。");
 inline const QString kArgumentsNotUtf8 = QStringLiteral("命令行参数不是UTF-8文本，未翻译。");

@@ -38,31 +38,30 @@ void WarnIfNoSettingsFile(const CliConsole& console, const QString& settingsPath
 } // namespace
 
 int RunCli(const QStringList& arguments, const CliConsole& console, const QString& settingsPath) {
-    return std::visit(
-        Overloaded{
-            [&](const TranslateRequest& request) {
-                WarnIfNoSettingsFile(console, settingsPath);
-                return RunTranslate(request, console, settingsPath);
-            },
-            [&](const ConfigureRequest&) {
-                WarnIfNoSettingsFile(console, settingsPath);
-                return RunConfigure(console, settingsPath);
-            },
-            [&](const HelpRequest&) {
-                WriteLine(console.out, HelpText(settingsPath));
-                return int{kSucceeded};
-            },
-            [&](const VersionRequest&) {
-                WriteLine(console.out, VersionText());
-                return int{kSucceeded};
-            },
-            [&](const UsageError& error) {
-                WriteError(console.err, error.message);
-                WriteError(console.err, kSeeHelp);
-                return int{kUsageError};
-            },
-        },
-        ParseArguments(arguments));
+    return std::visit(Overloaded{
+                          [&](const TranslateRequest& request) {
+                              WarnIfNoSettingsFile(console, settingsPath);
+                              return RunTranslate(request, console, settingsPath);
+                          },
+                          [&](const ConfigureRequest&) {
+                              WarnIfNoSettingsFile(console, settingsPath);
+                              return RunConfigure(console, settingsPath);
+                          },
+                          [&](const HelpRequest&) {
+                              WriteLine(console.out, HelpText(settingsPath));
+                              return int{kSucceeded};
+                          },
+                          [&](const VersionRequest&) {
+                              WriteLine(console.out, VersionText());
+                              return int{kSucceeded};
+                          },
+                          [&](const UsageError& error) {
+                              WriteError(console.err, error.message);
+                              WriteError(console.err, kSeeHelp);
+                              return int{kUsageError};
+                          },
+                      },
+                      ParseArguments(arguments));
 }
 
 } // namespace cli

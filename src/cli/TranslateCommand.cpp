@@ -14,6 +14,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 
@@ -90,9 +91,11 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         file.setFileName(*request.inputFile);
         errno = 0;
         if (!file.open(QIODevice::ReadOnly)) {
-            const int error = errno;
-            WriteError(console.err, InputUnreadable(*request.inputFile,
-                                                    error ? ErrorNumberText(error) : kUnknownReason));
+            // Qt opens a folder and closes it again, leaving no error number.
+            const int error = errno != 0 ? errno : QFileInfo(file).isDir() ? EISDIR : 0;
+            WriteError(console.err,
+                       InputUnreadable(*request.inputFile,
+                                       error ? ErrorNumberText(error) : kUnknownReason));
             return kUsageError;
         }
         input = &file;
