@@ -221,7 +221,7 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     EXPECT_EQ(service.requests().size(), 2u); // a and b together, then c
 
     const QByteArray shown = onTerminal({"-i", chapter, "-o", translated, "--qps", "50"});
-    EXPECT_TRUE(shown.startsWith("\r\x1B[K已完成请求 ")) << shown.data();
+    EXPECT_TRUE(shown.startsWith("\r\x1B[Kquorvel-cli：已完成请求 ")) << shown.data();
     EXPECT_TRUE(
         shown.endsWith("，剩余约 0秒\r\x1B[Kquorvel-cli：已翻译7501字符，续传节省0字符。\r\n"))
         << shown.data();
@@ -232,7 +232,7 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     EXPECT_TRUE(together.endsWith("，剩余约 0秒\r\x1B[K")) << together.data();
     QString written;
     for (const QString& piece : QString::fromUtf8(together).split("\r\x1B[K"))
-        if (piece.startsWith("已完成请求 "))
+        if (piece.startsWith("quorvel-cli：已完成请求 "))
             EXPECT_FALSE(piece.contains("译：")) << piece.toStdString();
         else
             written += piece;

@@ -26,39 +26,44 @@ std::pair<QString, std::optional<QString>> SplitAttached(const QString& argument
     return {argument, std::nullopt};
 }
 
+// Reads the option `arguments[i]`, and the next argument too when that is its value.
+std::optional<UsageError> TakeOption(const QStringList& arguments, qsizetype& i,
+                                     OptionValues& values, bool& optionsEnded) {
+    const QString& argument = arguments[i];
+    const auto [name, attached] = SplitAttached(argument);
+    const CliOption* option = FindOption(name);
+    const bool longName = name.startsWith(QLatin1StringView("--"));
+    // "-sen" only for an option that takes a value: "-qx" is no option at all, nor is "--=x".
+    if (!option || (attached && !option->valueZh && (!longName || !option->set)))
+        return UsageError{UnknownOption(argument)};
+    if (!option->set) {
+        optionsEnded = true;
+        return std::nullopt;
+    }
+    if (!option->valueZh && attached)
+        return UsageError{OptionTakesNoValue(name)};
+    std::optional<QString> value = attached;
+    if (option->valueZh && !value) {
+        if (i + 1 == arguments.size())
+            return UsageError{OptionNeedsValue(name)};
+        value = arguments[++i];
+    }
+    if (std::optional<QString> refusal = option->set(values, value.value_or(QString())))
+        return UsageError{*refusal};
+    return std::nullopt;
+}
+
 std::optional<UsageError> Collect(const QStringList& arguments, Collected& collected) {
     bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (optionsEnded || !argument.startsWith(u'-')) {
+        if (optionsEnded || !argument.startsWith(u'-'))
             collected.words += argument;
-            continue;
-        }
-        if (argument == kStandardStream) {
+        else if (argument == kStandardStream)
             collected.standardInput = true;
-            continue;
-        }
-        const auto [name, attached] = SplitAttached(argument);
-        const CliOption* option = FindOption(name);
-        // "-sen" only for an option that takes a value; "-qx" is no option at all.
-        if (!option || (attached && !option->valueZh && !name.startsWith(QLatin1StringView("--"))))
-            return UsageError{UnknownOption(argument)};
-        if (!option->set) {
-            if (attached)
-                return UsageError{UnknownOption(argument)};
-            optionsEnded = true;
-            continue;
-        }
-        if (!option->valueZh && attached)
-            return UsageError{OptionTakesNoValue(name)};
-        std::optional<QString> value = attached;
-        if (option->valueZh && !value) {
-            if (i + 1 == arguments.size())
-                return UsageError{OptionNeedsValue(name)};
-            value = arguments[++i];
-        }
-        if (std::optional<QString> refusal = option->set(collected.values, value.value_or("")))
-            return UsageError{*refusal};
+        else if (std::optional<UsageError> error =
+                     TakeOption(arguments, i, collected.values, optionsEnded))
+            return error;
     }
     return std::nullopt;
 }

@@ -62,7 +62,7 @@ void WriteReceivedError(QIODevice& device, bool terminal, const QString& text) {
 }
 
 void WritePrompt(QIODevice& device, const QString& text) {
-    device.write(text.toUtf8());
+    device.write((kErrorPrefix + text).toUtf8());
 }
 
 } // namespace cli

@@ -39,7 +39,7 @@ void WriteReceivedLine(QIODevice& device, bool terminal, const QString& text);
 // WriteError for a text from elsewhere, neutralised on a terminal as WriteReceivedLine does.
 void WriteReceivedError(QIODevice& device, bool terminal, const QString& text);
 
-// Writes `text` in UTF-8 as it is, without a line end (a prompt).
+// Writes "quorvel-cli：" and `text` in UTF-8, without a line end: a prompt on standard error.
 void WritePrompt(QIODevice& device, const QString& text);
 
 } // namespace cli

@@ -19,13 +19,14 @@ using Refusal = std::optional<QString>;
 
 // A flag that only a translation takes.
 template <bool TranslateRequest::*Field>
-Refusal SetTranslateFlag(OptionValues& values, const QString&) {
+Refusal SetTranslateFlag(OptionValues& values, const QString& /*value*/) {
     values.translate.*Field = true;
     values.translateOptionGiven = true;
     return std::nullopt;
 }
 
-template <bool OptionValues::*Field> Refusal SetFlag(OptionValues& values, const QString&) {
+template <bool OptionValues::*Field>
+Refusal SetFlag(OptionValues& values, const QString& /*value*/) {
     values.*Field = true;
     return std::nullopt;
 }

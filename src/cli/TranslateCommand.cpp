@@ -57,6 +57,16 @@ documents::DocumentJob JobFor(const TranslateRequest& request,
     return job;
 }
 
+// Why `file` cannot be opened, in Chinese; nothing when it is open.
+std::optional<QString> OpenForReading(QFile& file) {
+    errno = 0;
+    if (file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Qt opens a folder and closes it again, leaving no error number.
+    const int error = errno != 0 ? errno : QFileInfo(file).isDir() ? EISDIR : 0;
+    return error != 0 ? ErrorNumberText(error) : kUnknownReason;
+}
+
 } // namespace
 
 int RunTranslate(const TranslateRequest& request, const CliConsole& console,
@@ -89,13 +99,8 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         input = &words;
     } else if (request.inputFile) {
         file.setFileName(*request.inputFile);
-        errno = 0;
-        if (!file.open(QIODevice::ReadOnly)) {
-            // Qt opens a folder and closes it again, leaving no error number.
-            const int error = errno != 0 ? errno : QFileInfo(file).isDir() ? EISDIR : 0;
-            WriteError(console.err,
-                       InputUnreadable(*request.inputFile,
-                                       error ? ErrorNumberText(error) : kUnknownReason));
+        if (const std::optional<QString> why = OpenForReading(file)) {
+            WriteError(console.err, InputUnreadable(*request.inputFile, *why));
             return kUsageError;
         }
         input = &file;
