@@ -841,6 +841,12 @@ TEST_F(QuorvelCli, EveryLineOnStandardErrorStartsWithTheProgramsName) {
         for (const QString& written : lines)
             EXPECT_TRUE(written.startsWith("quorvel-cli：")) << written.toStdString();
     }
+    // A folder as standard input opens but cannot be read.
+    const CliResult unread =
+        runProcess("/bin/sh", {"-c", R"("$0" --dry-run - <"$1")", program(), folder.path()});
+    EXPECT_EQ(unread.status, 2);
+    EXPECT_TRUE(unread.err.startsWith("quorvel-cli：")) << unread.err.data();
+    EXPECT_TRUE(unread.err.endsWith("：是一个目录\n")) << unread.err.data();
     EXPECT_TRUE(service.requests().empty());
 }
 

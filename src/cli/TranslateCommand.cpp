@@ -5,6 +5,7 @@
 #include "cli/DocumentResume.h"
 #include "cli/ErrorNumberText.h"
 #include "cli/ExitStatus.h"
+#include "cli/InputFile.h"
 #include "cli/OutputFile.h"
 #include "cli/SignalStop.h"
 #include "documents/TranslateDocument.h"
@@ -91,7 +92,7 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
     std::optional<SignalStop> signalStop;
 
     QBuffer words;
-    QFile file;
+    InputFile file;
     QIODevice* input = &console.in;
     if (request.text) {
         words.setData(request.text->toUtf8());

@@ -3,6 +3,7 @@
 #include "cli/CliTexts.h"
 #include "cli/DescriptorOutput.h"
 #include "cli/ExitStatus.h"
+#include "cli/InputFile.h"
 #include "cli/RunCli.h"
 #include "cli/StandardStreams.h"
 #include "frontend/UserTexts.h"
@@ -25,7 +26,7 @@ int main(int argc, char* argv[]) {
         return cli::kRequestFailed;
     }
 
-    QFile in;
+    cli::InputFile in;
     QFile err;
     // Read through the descriptor: lines read through the C library's stream would end at a NUL.
     in.open(STDIN_FILENO, QIODevice::ReadOnly);
