@@ -17,7 +17,8 @@ QStringList HelpIntroduction() {
         QStringLiteral("翻译-i指定的文件或标准输入（“-”）的全部内容。译文以UTF-8输出到标准输出"),
         QStringLiteral("或-o指定的文件，行数与原文相同。超过一次请求（6000字节）的文档按行分成"),
         QStringLiteral("多次请求，按账户的每秒请求数同时发送，遇到频率限制等可重试的错误时自动"),
-        QStringLiteral("重试。选项的值可以跟在选项后，也可以用“=”连接（--source=en、-sen）。"),
+        QStringLiteral("重试。选项的值是下一个参数，或用“=”连接（--source=en），短选项也可"),
+        QStringLiteral("直接相连（-sen）。"),
     };
 }
 
