@@ -229,7 +229,7 @@ TEST_F(DocumentResume, AStopByTheServiceResumesWhereItStopped) {
     ASSERT_TRUE(testsupport::writeFileBytes(input, kFour));
     const Ran stopped = stoppedAfter(2, arguments({"--qps", "2"}));
     EXPECT_EQ(stopped.status, 1);
-    EXPECT_TRUE(stopped.err.startsWith("错误代码:54004,说明:Please recharge\n"))
+    EXPECT_TRUE(stopped.err.startsWith("quorvel-cli：错误代码:54004,说明:Please recharge\n"))
         << stopped.err.data();
     EXPECT_TRUE(stopped.err.endsWith("；再次运行同一命令即可从中断处继续。\n"))
         << stopped.err.data();

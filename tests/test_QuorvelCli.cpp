@@ -1,3 +1,4 @@
+#include "cli/CliArguments.h"
 #include "cli/RunCli.h"
 #include "cli/TerminalInput.h"
 #include "support/WindowFixture.h"
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QThread>
 
@@ -164,29 +166,29 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
           QStringList{"--configure", "-t", "en"}}) {
         result = run(arguments);
         EXPECT_EQ(result.status, 2) << arguments.join(' ').toStdString();
-        EXPECT_TRUE(result.err.contains("用法："));
+        EXPECT_TRUE(result.err.endsWith("quorvel-cli：请用 quorvel-cli --help 查看帮助。\n"));
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(run({}, "caf\xE9\n").status, 2) << "standard input that is not UTF-8";
     for (const CliResult& blank : {run({" ", "\t"}), run({}, " \r\n\n")}) {
         EXPECT_EQ(blank.status, 2);
-        EXPECT_EQ(blank.err, "没有要翻译的文本。\n");
+        EXPECT_EQ(blank.err, "quorvel-cli：没有要翻译的文本。\n");
     }
     EXPECT_TRUE(service.requests().empty());
 
     result = run({"apple"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "错误代码:54001,说明:Invalid Sign\n");
+    EXPECT_EQ(result.err, "quorvel-cli：错误代码:54001,说明:Invalid Sign\n");
 
     service.setFault(standin::Fault::NonJsonBody);
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "回复无法识别\n");
+    EXPECT_EQ(result.err, "quorvel-cli：回复无法识别\n");
     service.stop();
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "请求失败:无法连接到服务器\n");
+    EXPECT_EQ(result.err, "quorvel-cli：请求失败:无法连接到服务器\n");
     EXPECT_EQ(result.out, "");
 }
 
@@ -200,15 +202,17 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     ASSERT_TRUE(testsupport::writeFileBytes(chapter, a + "\r\n\r\n" + b + "\n" + c + "\n"));
     ASSERT_TRUE(testsupport::writeFileBytes(translated, "old\n"));
 
-    // A final error stops the document and leaves the file as it was.
+    // A final error stops the document and leaves the file as it was. Whether the other request,
+    // sent with it, was answered first is up to the network: the next run starts over.
     service.scriptNext(1, standin::Fault::ServiceError, "54001");
     CliResult result = run({"-i", chapter, "--output", translated, "--qps", "50"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "错误代码:54001,说明:Invalid Sign\n");
+    EXPECT_TRUE(result.err.startsWith("quorvel-cli：错误代码:54001,说明:Invalid Sign\n"))
+        << result.err.data();
     EXPECT_EQ(testsupport::readFileBytes(translated), "old\n");
 
     service.clearRequests();
-    result = run({"-i", chapter, "-o", translated, "--qps", "50"});
+    result = run({"-i", chapter, "-o", translated, "--qps", "50", "--restart"});
     EXPECT_EQ(result.status, 0) << result.err.data();
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "quorvel-cli：已翻译7501字符，续传节省0字符。\n");
@@ -217,7 +221,7 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     EXPECT_EQ(service.requests().size(), 2u); // a and b together, then c
 
     const QByteArray shown = onTerminal({"-i", chapter, "-o", translated, "--qps", "50"});
-    EXPECT_TRUE(shown.startsWith("\r\x1B[K已完成请求 ")) << shown.data();
+    EXPECT_TRUE(shown.startsWith("\r\x1B[Kquorvel-cli：已完成请求 ")) << shown.data();
     EXPECT_TRUE(
         shown.endsWith("，剩余约 0秒\r\x1B[Kquorvel-cli：已翻译7501字符，续传节省0字符。\r\n"))
         << shown.data();
@@ -228,7 +232,7 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     EXPECT_TRUE(together.endsWith("，剩余约 0秒\r\x1B[K")) << together.data();
     QString written;
     for (const QString& piece : QString::fromUtf8(together).split("\r\x1B[K"))
-        if (piece.startsWith("已完成请求 "))
+        if (piece.startsWith("quorvel-cli：已完成请求 "))
             EXPECT_FALSE(piece.contains("译：")) << piece.toStdString();
         else
             written += piece;
@@ -485,9 +489,9 @@ TEST_F(QuorvelCli, TheProgramEndsWithAReasonWhenItCannotWriteOrReadItsArguments)
         QByteArray err;
     } cases[] = {
         {R"("$0" apple >/dev/full)", false,
-         "quorvel-cli：无法写入标准输出(磁盘空间已满)，输出不完整。\n5\n"},
+         "quorvel-cli：无法写入标准输出（磁盘空间已满），输出不完整。\n5\n"},
         {R"("$0" --help >&-)", false,
-         "quorvel-cli：无法写入标准输出(文件描述符无效)，输出不完整。\n5\n"},
+         "quorvel-cli：无法写入标准输出（文件描述符无效），输出不完整。\n5\n"},
         // Into a pipe nobody reads: ended quietly by SIGPIPE (128 + 13), even when started with
         // SIGPIPE ignored.
         {R"(trap "" PIPE; "$0" apple)", true, "141\n"},
@@ -517,8 +521,8 @@ TEST_F(QuorvelCli, ControlCharactersOfAReplyAreNeutralisedOnlyOnATerminal) {
         {nullptr, "\x1B[31mred\tx\x7F\u009B", "译：\x1B[31mred\tx\x7F\xC2\x9B\n",
          "译：\xEF\xBF\xBD[31mred\tx\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
         {R"({"error_code":"54001","error_msg":"\u001b]0;title\u0007\r"})", "apple",
-         "错误代码:54001,说明:\x1B]0;title\x07\r\n",
-         "错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
+         "quorvel-cli：错误代码:54001,说明:\x1B]0;title\x07\r\n",
+         "quorvel-cli：错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
         // Format characters reorder or hide text: bidirectional overrides, embeddings and
         // isolates, zero-width characters, the byte order mark, a tag.
         {nullptr, "a\u202Eb\u2066c\u200Bd\u200Fe\uFEFFf\u061Cg\u2060h\U000E0041i",
@@ -661,7 +665,7 @@ TEST_F(QuorvelCli, OutputOntoAnythingButARegularFileIsWrittenIntoAndNeverReplace
     ::close(listener);
     EXPECT_EQ(result.status, 5);
     EXPECT_EQ(QString::fromUtf8(result.err),
-              "无法写入输出文件" + socketPath + "：没有那个设备或地址\n");
+              "quorvel-cli：无法写入输出文件" + socketPath + "：没有那个设备或地址。\n");
     EXPECT_EQ(kind(socketPath), S_IFSOCK);
 
     EXPECT_EQ(runProgram({"apple", "-o", "/dev/stdout"}).out, "苹果\n");
@@ -700,8 +704,10 @@ TEST_F(QuorvelCli, ARateOutsideAHundredthToAThousandIsRefusedWithNothingSent) {
         writeSettings(serviceSettings() + "QPS=" + stored + "\r\n" + credentialSettings());
         const CliResult result = run({"apple"});
         EXPECT_EQ(result.status, 2) << stored;
-        EXPECT_EQ(result.err, "设置文件中[Service]下的QPS应是一个0.01到1000之间的数（每秒请求数），"
-                              "请改正，或用--qps指定。未翻译。\n");
+        EXPECT_EQ(
+            result.err,
+            "quorvel-cli：设置文件中[Service]下的QPS应是一个0.01到1000之间的数（每秒请求数），"
+            "请改正，或用--qps指定。未翻译。\n");
     }
     EXPECT_TRUE(service.requests().empty());
 
@@ -709,4 +715,150 @@ TEST_F(QuorvelCli, ARateOutsideAHundredthToAThousandIsRefusedWithNothingSent) {
     writeSettings(serviceSettings() + "QPS= 0.01 \r\n" + credentialSettings());
     EXPECT_EQ(run({"apple"}).status, 0);
     EXPECT_EQ(service.requests().size(), 2u);
+}
+
+// What a command line asks for, as the parser reads it: what differs from a plain translation
+// of standard input into standard output ("from=en text=[a b]"), or "refused: " and the error.
+std::string Effect(const QStringList& arguments) {
+    const cli::CliRequest request = cli::ParseArguments(arguments);
+    if (const auto* error = std::get_if<cli::UsageError>(&request))
+        return "refused: " + error->message.toStdString();
+    const auto* translate = std::get_if<cli::TranslateRequest>(&request);
+    if (!translate)
+        return "no translation";
+    QStringList effect;
+    if (translate->from != "auto")
+        effect += "from=" + translate->from;
+    if (translate->to != "zh")
+        effect += "to=" + translate->to;
+    if (translate->text)
+        effect += "text=[" + *translate->text + "]";
+    if (translate->inputFile)
+        effect += "in=" + *translate->inputFile;
+    if (translate->outputFile)
+        effect += "out=" + *translate->outputFile;
+    if (translate->requestsPerSecond)
+        effect += "qps=" + QString::number(*translate->requestsPerSecond);
+    if (translate->quiet)
+        effect += "quiet";
+    if (translate->restart)
+        effect += "restart";
+    return effect.join(' ').toStdString();
+}
+
+TEST(CliArguments, EachArgumentListIsReadAsItsOptionsSay) {
+    const struct {
+        QStringList arguments;
+        const char* effect; // ending in "…": the error starts so
+    } cases[] = {
+        {{"--source=EN", "--target=jp", "a", "b"}, "from=en to=jp text=[a b]"},
+        {{"-sen", "-t", "de", "a"}, "from=en to=de text=[a]"},
+        {{"--qps=2.5", "-q", "a"}, "text=[a] qps=2.5 quiet"},
+        {{"--input=in.txt", "--output=out.txt", "--restart"}, "in=in.txt out=out.txt restart"},
+        {{"-i", "in.txt", "-o", "out.txt"}, "in=in.txt out=out.txt"},
+        // After "--" everything is text, "-" and option names included.
+        {{"--", "-s", "--qps", "-"}, "text=[-s --qps -]"},
+        {{"a", "--", "--quiet"}, "text=[a --quiet]"},
+        // "-" is standard input or output, never a file of that name.
+        {{"-"}, ""},
+        {{"-i", "-", "--quiet"}, "quiet"},
+        {{"--input=-"}, ""},
+        {{"-o", "-", "a"}, "text=[a]"},
+        {{"--output=-", "-"}, ""},
+        // An option the table does not hold is refused, whatever it looks like; never taken as
+        // another option (an unknown value option was once taken as --qps).
+        {{"--rate", "5", "a"}, "refused: 未知选项“--rate”。…"},
+        {{"--sauce=en", "a"}, "refused: 未知选项“--sauce=en”。…"},
+        {{"-x", "a"}, "refused: 未知选项“-x”。…"},
+        {{"-qx", "a"}, "refused: 未知选项“-qx”。…"},
+        {{"--=a"}, "refused: 未知选项“--=a”。…"},
+        {{"--quiet=yes", "a"}, "refused: 选项“--quiet”不带值。"},
+        {{"a", "-o"}, "refused: 选项“-o”需要一个值。"},
+        {{"--qps"}, "refused: 选项“--qps”需要一个值。"},
+        {{"--source=en", "--qps=fast", "a"},
+         "refused: --qps需要一个0.01到1000之间的数（每秒请求数），而不是“fast”。"},
+        {{"-i", "in.txt", "a"}, "refused: 输入文件（-i或“-”）与要翻译的文本不能同时给出。"},
+        {{"-", "a"}, "refused: 输入文件（-i或“-”）与要翻译的文本不能同时给出。"},
+        {{"-i", "in.txt", "-"}, "refused: 输入文件（-i或“-”）与要翻译的文本不能同时给出。"},
+        {{"--configure", "-"}, "refused: --configure不能与其他选项或文本同时使用。"},
+    };
+    for (const auto& c : cases) {
+        std::string expected = c.effect;
+        std::string effect = Effect(c.arguments);
+        if (expected.ends_with("…")) {
+            expected.resize(expected.size() - std::string("…").size());
+            effect.resize(std::min(effect.size(), expected.size()));
+        }
+        EXPECT_EQ(effect, expected) << c.arguments.join(' ').toStdString();
+    }
+}
+
+// "-" reads standard input and writes standard output: the streams, and no file is made.
+TEST_F(QuorvelCli, ADashIsStandardInputOrOutput) {
+    storeCredentials();
+    for (const QStringList& arguments :
+         {QStringList{"-"}, QStringList{"-i", "-"}, QStringList{"-i", "-", "-o", "-"},
+          QStringList{"--output=-", "-"}}) {
+        const CliResult result = runProgram(arguments, "hello\n");
+        EXPECT_EQ(result.status, 0) << result.err.data();
+        EXPECT_EQ(result.out, "你好\n") << arguments.join(' ').toStdString();
+    }
+    EXPECT_EQ(runProgram({"-o", "-", "apple"}).out, "苹果\n");
+    EXPECT_EQ(runProgram({"--", "-"}).status, 0);
+    EXPECT_EQ(sentField("q", 5), "-");
+    EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath("-")));
+}
+
+// Every line on standard error starts with the program's name, and a file that cannot be read
+// or written is told why in Chinese.
+TEST_F(QuorvelCli, EveryLineOnStandardErrorStartsWithTheProgramsName) {
+    const QDir folder = QFileInfo(iniPath()).dir();
+    const QString missing = folder.filePath("missing.txt");
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* reason; // in the first line
+    } cases[] = {
+        {{"apple"}, 4, "ID或者KEY未设置"},
+        {{"--bogus"}, 2, "未知选项“--bogus”"},
+        {{"apple", "--qps"}, 2, "选项“--qps”需要一个值。"},
+        {{"-i", missing}, 2, "：没有那个文件或目录。"},
+        {{"-i", folder.path()}, 2, "：是一个目录。"},
+        {{"-i", folder.filePath("quorvel.ini/x")}, 2, "：路径中有一部分不是目录。"},
+        {{"--dry-run", "-i", missing}, 2, "：没有那个文件或目录。"},
+        {{"apple", "-o", folder.filePath("none/out.txt")}, 5, "：没有那个文件或目录。"},
+    };
+    writeSettings(serviceSettings());
+    for (const auto& c : cases) {
+        if (c.status != 4)
+            storeCredentials();
+        const CliResult result = runProgram(c.arguments);
+        const std::string line = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.status, c.status) << line;
+        const QStringList lines = QString::fromUtf8(result.err).split('\n', Qt::SkipEmptyParts);
+        ASSERT_FALSE(lines.isEmpty()) << line;
+        EXPECT_TRUE(lines[0].contains(QString::fromUtf8(c.reason))) << result.err.data();
+        for (const QString& written : lines)
+            EXPECT_TRUE(written.startsWith("quorvel-cli：")) << written.toStdString();
+    }
+    // A folder as standard input opens but cannot be read.
+    const CliResult unread =
+        runProcess("/bin/sh", {"-c", R"("$0" --dry-run - <"$1")", program(), folder.path()});
+    EXPECT_EQ(unread.status, 2);
+    EXPECT_TRUE(unread.err.startsWith("quorvel-cli：")) << unread.err.data();
+    EXPECT_TRUE(unread.err.endsWith("：是一个目录\n")) << unread.err.data();
+    EXPECT_TRUE(service.requests().empty());
+}
+
+// The exit statuses, 130 (Ctrl+C) and 141 (a broken pipe) included, in --help and the README.
+TEST_F(QuorvelCli, EveryExitStatusIsListedInTheHelpAndTheReadme) {
+    const QString help = QString::fromUtf8(run({"--help"}).out);
+    QFile readme(QStringLiteral(QUORVEL_FIXTURES "/../../README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString readmeText = QString::fromUtf8(readme.readAll());
+    for (const char* status : {"0", "1", "2", "3", "4", "5", "130", "141"}) {
+        const QRegularExpression helpLine(QStringLiteral("\\n +%1  \\S").arg(status));
+        EXPECT_TRUE(help.contains(helpLine)) << status;
+        EXPECT_TRUE(readmeText.contains(QStringLiteral("\n| %1 | ").arg(status))) << status;
+    }
 }

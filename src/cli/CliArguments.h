@@ -12,10 +12,10 @@ namespace cli {
 struct TranslateRequest {
     QString from = QStringLiteral("auto"); // trimmed of blanks and lower-cased, like the window's
     QString to = QStringLiteral("zh");
-    std::optional<bool> https;   // unset: the choice stored in the settings file
-    std::optional<QString> text; // the words joined by blanks; unset: the input file or stdin
-    std::optional<QString> inputFile;
-    std::optional<QString> outputFile;
+    std::optional<bool> https;         // unset: the choice stored in the settings file
+    std::optional<QString> text;       // the words joined by blanks; unset: the input file or stdin
+    std::optional<QString> inputFile;  // unset: standard input
+    std::optional<QString> outputFile; // unset: standard output
     std::optional<double> requestsPerSecond; // unset: the settings file's QPS, or 1
     bool quiet = false;                      // no progress line
     bool restart = false; // a document into -o starts over rather than resume where it stopped
@@ -31,8 +31,8 @@ struct UsageError {
 using CliRequest =
     std::variant<TranslateRequest, ConfigureRequest, HelpRequest, VersionRequest, UsageError>;
 
-// What --qps and the settings file's QPS take: "0.01到1000之间的数（每秒请求数）".
-QString AcceptedRates();
+// As the file of -i or -o, or as the only text: standard input or output.
+inline const QString kStandardStream = QStringLiteral("-");
 
 // Reads the arguments that follow the program's name.
 CliRequest ParseArguments(const QStringList& arguments);

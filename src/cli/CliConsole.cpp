@@ -1,6 +1,9 @@
 #include "cli/CliConsole.h"
 
+#include "cli/CliTexts.h"
+
 #include <QIODevice>
+#include <QStringList>
 
 namespace cli {
 
@@ -8,6 +11,14 @@ void WriteLine(QIODevice& device, const QString& text) {
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     device.write(line.toUtf8() + '\n');
+}
+
+void WriteError(QIODevice& device, const QString& text) {
+    QStringList lines =
+        QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(u'\n');
+    for (QString& line : lines)
+        line.prepend(kErrorPrefix);
+    WriteLine(device, lines.join(u'\n'));
 }
 
 namespace {
@@ -46,8 +57,12 @@ void WriteReceivedLine(QIODevice& device, bool terminal, const QString& text) {
     WriteLine(device, terminal ? NeutraliseControlCharacters(text) : text);
 }
 
+void WriteReceivedError(QIODevice& device, bool terminal, const QString& text) {
+    WriteError(device, terminal ? NeutraliseControlCharacters(text) : text);
+}
+
 void WritePrompt(QIODevice& device, const QString& text) {
-    device.write(text.toUtf8());
+    device.write((kErrorPrefix + text).toUtf8());
 }
 
 } // namespace cli

@@ -25,6 +25,9 @@ struct CliConsole {
 // Writes `text` in UTF-8 with LF line ends (a CR LF becomes LF), followed by one LF.
 void WriteLine(QIODevice& device, const QString& text);
 
+// WriteLine for standard error: every line of `text` after "quorvel-cli：".
+void WriteError(QIODevice& device, const QString& text);
+
 // Every control character but tab and the line breaks (C0, DEL, C1, and so every escape
 // sequence) and every format character (bidirectional overrides and isolates, zero-width
 // characters, the byte order mark) as U+FFFD: what a terminal shows of a text from elsewhere.
@@ -33,8 +36,10 @@ QString NeutraliseControlCharacters(const QString& text);
 // WriteLine for a text from elsewhere (a reply of the service): on a terminal with its control
 // and format characters neutralised (NeutraliseControlCharacters); anywhere else unchanged.
 void WriteReceivedLine(QIODevice& device, bool terminal, const QString& text);
+// WriteError for a text from elsewhere, neutralised on a terminal as WriteReceivedLine does.
+void WriteReceivedError(QIODevice& device, bool terminal, const QString& text);
 
-// Writes `text` in UTF-8 as it is, without a line end (a prompt).
+// Writes "quorvel-cli：" and `text` in UTF-8, without a line end: a prompt on standard error.
 void WritePrompt(QIODevice& device, const QString& text);
 
 } // namespace cli

@@ -1,5 +1,6 @@
 #include "cli/ConfigureCommand.h"
 
+#include "cli/CliTexts.h"
 #include "cli/ExitStatus.h"
 #include "cli/TerminalInput.h"
 #include "frontend/CredentialSetup.h"
@@ -49,17 +50,17 @@ int RunConfigure(const CliConsole& console, const QString& settingsPath) {
         entries = Entries{ReadInputLine(console.in), ReadInputLine(console.in)};
     if (!entries) {
         WriteLine(console.err, QString());
-        WriteLine(console.err, QStringLiteral("已取消，") + frontend::kNothingChanged);
+        WriteError(console.err, kConfigureCancelled + frontend::kNothingChanged);
         return kUsageError;
     }
 
     const frontend::CredentialSetupResult result = frontend::SetUpCredentials(
         settings::QuorvelSettings(settingsPath), entries->appId, entries->secretKey);
     if (result.outcome != frontend::CredentialSetupResult::Outcome::Stored) {
-        WriteLine(console.err, result.message);
+        WriteError(console.err, result.message);
         return kUsageError;
     }
-    WriteLine(console.out, QStringLiteral("APP ID和KEY已保存到") + settingsPath);
+    WriteLine(console.out, CredentialsStored(settingsPath));
     return kSucceeded;
 }
 

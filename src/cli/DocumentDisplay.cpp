@@ -1,6 +1,7 @@
 #include "cli/DocumentDisplay.h"
 
 #include "cli/CliConsole.h"
+#include "cli/CliTexts.h"
 
 namespace cli {
 
@@ -13,7 +14,7 @@ void ProgressLine::show(const documents::DocumentProgress& progress) {
     // A text that goes out in one request is done before a line would tell anything.
     if (!shown_ || (progress.requestsTotal && *progress.requestsTotal <= 1))
         return;
-    err_.write(kRedraw + documents::FormatProgress(progress).toUtf8());
+    err_.write(kRedraw + (kErrorPrefix + documents::FormatProgress(progress)).toUtf8());
     drawn_ = true;
 }
 

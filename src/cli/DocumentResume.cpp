@@ -1,5 +1,6 @@
 #include "cli/DocumentResume.h"
 
+#include "cli/CliTexts.h"
 #include "documents/InputLines.h"
 
 #include <QFileInfo>
@@ -31,21 +32,14 @@ JournalFor(const TranslateRequest& request, QIODevice& input, qsizetype maxReque
 }
 
 QString ResumeSummary(const documents::DocumentProgress& progress, bool stopped) {
-    QString line = QStringLiteral("quorvel-cli：已翻译%1字符，续传节省%2字符")
-                       .arg(progress.charactersTranslated)
-                       .arg(progress.charactersResumed);
-    return line + (stopped ? QStringLiteral("；再次运行同一命令即可从中断处继续。")
-                           : QStringLiteral("。"));
+    return ResumeSummaryText(progress.charactersTranslated, progress.charactersResumed, stopped);
 }
 
 QString DryRunSummary(const documents::DocumentSize& size, double requestsPerSecond) {
     const auto seconds =
         static_cast<qint64>(std::ceil(static_cast<double>(size.requests) / requestsPerSecond));
-    return QStringLiteral("请求%1次，字符%2个，按每秒%3次请求约需%4。")
-        .arg(size.requests)
-        .arg(size.characters)
-        .arg(requestsPerSecond)
-        .arg(documents::FormatDuration(std::chrono::seconds(seconds)));
+    return DryRunSummaryText(size.requests, size.characters, requestsPerSecond,
+                             documents::FormatDuration(std::chrono::seconds(seconds)));
 }
 
 } // namespace cli

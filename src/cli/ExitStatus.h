@@ -10,6 +10,10 @@ enum ExitStatus : int {
     kRequestFailed = 3, // the request did not get through, or the reply was not understood
     kNoCredentials = 4, // no App ID and key in the settings file
     kOutputFailed = 5,  // standard output could not be written (a full disk, a closed stream)
+    // What the shell reports when the program ends by a signal (128 + its number): Ctrl+C, and a
+    // write into a pipe whose reader has gone.
+    kInterrupted = 130,
+    kBrokenPipe = 141,
 };
 
 } // namespace cli

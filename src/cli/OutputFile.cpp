@@ -1,5 +1,6 @@
 #include "cli/OutputFile.h"
 
+#include "cli/CliTexts.h"
 #include "cli/ErrorNumberText.h"
 
 #include <QFile>
@@ -78,7 +79,7 @@ QString OutputFile::errorText() const {
         return ErrorNumberText(output_->writeError());
     if (error_ != 0)
         return ErrorNumberText(error_);
-    return replacement_.errorString();
+    return kUnknownReason;
 }
 
 } // namespace cli

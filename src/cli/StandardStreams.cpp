@@ -1,6 +1,7 @@
 #include "cli/StandardStreams.h"
 
 #include "cli/CliConsole.h"
+#include "cli/CliTexts.h"
 #include "cli/DescriptorOutput.h"
 #include "cli/ErrorNumberText.h"
 #include "cli/ExitStatus.h"
@@ -36,8 +37,7 @@ std::optional<QStringList> Utf8Arguments(int argc, const char* const* argv) {
 int FinishOutput(const DescriptorOutput& out, QIODevice& err, int status) {
     if (out.writeError() == 0)
         return status;
-    WriteLine(err, QStringLiteral("quorvel-cli：无法写入标准输出(%1)，输出不完整。")
-                       .arg(ErrorNumberText(out.writeError())));
+    WriteError(err, StandardOutputUnwritable(ErrorNumberText(out.writeError())));
     return kOutputFailed;
 }
 

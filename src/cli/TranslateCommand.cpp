@@ -1,8 +1,11 @@
 #include "cli/TranslateCommand.h"
 
+#include "cli/CliTexts.h"
 #include "cli/DocumentDisplay.h"
 #include "cli/DocumentResume.h"
+#include "cli/ErrorNumberText.h"
 #include "cli/ExitStatus.h"
+#include "cli/InputFile.h"
 #include "cli/OutputFile.h"
 #include "cli/SignalStop.h"
 #include "documents/TranslateDocument.h"
@@ -12,6 +15,9 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
 
 #include <optional>
 
@@ -52,6 +58,16 @@ documents::DocumentJob JobFor(const TranslateRequest& request,
     return job;
 }
 
+// Why `file` cannot be opened, in Chinese; nothing when it is open.
+std::optional<QString> OpenForReading(QFile& file) {
+    errno = 0;
+    if (file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Qt opens a folder and closes it again, leaving no error number.
+    const int error = errno != 0 ? errno : QFileInfo(file).isDir() ? EISDIR : 0;
+    return error != 0 ? ErrorNumberText(error) : kUnknownReason;
+}
+
 } // namespace
 
 int RunTranslate(const TranslateRequest& request, const CliConsole& console,
@@ -59,16 +75,14 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
     const settings::QuorvelSettings settings(settingsPath);
     const std::optional<modStrHexByte::Credentials> credentials = settings.credentials();
     if (!credentials && !request.dryRun) {
-        WriteLine(console.err, frontend::kNoCredentials);
-        WriteLine(console.err, QStringLiteral("可运行 quorvel-cli --configure 设置APP ID和密钥。"));
+        WriteError(console.err, frontend::kNoCredentials);
+        WriteError(console.err, kRunConfigure);
         return kNoCredentials;
     }
     const std::optional<double> requestsPerSecond =
         request.requestsPerSecond ? request.requestsPerSecond : settings.requestsPerSecond();
     if (!requestsPerSecond) {
-        WriteLine(console.err, QStringLiteral("设置文件中[Service]下的QPS应是一个%1，请改正，或用--"
-                                              "qps指定。未翻译。")
-                                   .arg(AcceptedRates()));
+        WriteError(console.err, StoredRateRefused());
         return kUsageError;
     }
 
@@ -78,7 +92,7 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
     std::optional<SignalStop> signalStop;
 
     QBuffer words;
-    QFile file;
+    InputFile file;
     QIODevice* input = &console.in;
     if (request.text) {
         words.setData(request.text->toUtf8());
@@ -86,9 +100,8 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         input = &words;
     } else if (request.inputFile) {
         file.setFileName(*request.inputFile);
-        if (!file.open(QIODevice::ReadOnly)) {
-            WriteLine(console.err, QStringLiteral("无法读取输入文件%1：%2")
-                                       .arg(*request.inputFile, file.errorString()));
+        if (const std::optional<QString> why = OpenForReading(file)) {
+            WriteError(console.err, InputUnreadable(*request.inputFile, *why));
             return kUsageError;
         }
         input = &file;
@@ -96,14 +109,14 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
 
     const auto askForText = [&] {
         if (!request.text && !request.inputFile && console.terminal >= 0)
-            WritePrompt(console.err, QStringLiteral("请输入要翻译的文本，以Ctrl+D结束：\n"));
+            WriteError(console.err, kTextPrompt);
     };
     if (request.dryRun) {
         askForText();
         const documents::DocumentSize size =
             documents::MeasureDocument(*input, documents::kMaxRequestBytes);
         if (size.outcome != DocumentOutcome::Translated) {
-            WriteLine(console.err, size.message);
+            WriteError(console.err, size.message);
             return StatusOf(size.outcome);
         }
         WriteLine(console.out, DryRunSummary(size, *requestsPerSecond));
@@ -112,8 +125,7 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
 
     std::optional<OutputFile> outputFile;
     const auto outputFileFailed = [&] {
-        WriteLine(console.err, QStringLiteral("无法写入输出文件%1：%2")
-                                   .arg(*request.outputFile, outputFile->errorText()));
+        WriteError(console.err, OutputUnwritable(*request.outputFile, outputFile->errorText()));
         return kOutputFailed;
     };
     if (request.outputFile && !outputFile.emplace(*request.outputFile).openInPlace())
@@ -141,8 +153,7 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         signalStop->token());
     progress.clear();
     if (journal && !journal->error().isEmpty())
-        WriteLine(console.err, QStringLiteral("quorvel-cli：") + journal->error() +
-                                   QStringLiteral("，中断后将无法续传。"));
+        WriteError(console.err, JournalUnwritable(journal->error()));
 
     if (result.outcome == DocumentOutcome::Translated) {
         if (outputFile && !outputFile->commit())
@@ -150,16 +161,16 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         if (journal) {
             journal->remove();
             if (!request.quiet)
-                WriteLine(console.err, ResumeSummary(result.progress, false));
+                WriteError(console.err, ResumeSummary(result.progress, false));
         }
         return kSucceeded;
     }
     // Standard output that cannot be written is told once, when the program ends.
     if (result.outcome != DocumentOutcome::OutputFailed || request.outputFile)
-        WriteReceivedLine(console.err, console.errIsTerminal, result.message);
+        WriteReceivedError(console.err, console.errIsTerminal, result.message);
     // Said once there is something to go on with.
     if (journal && result.progress.charactersTranslated + result.progress.charactersResumed > 0)
-        WriteLine(console.err, ResumeSummary(result.progress, true));
+        WriteError(console.err, ResumeSummary(result.progress, true));
     return StatusOf(result.outcome);
 }
 

@@ -1,7 +1,9 @@
 // quorvel-cli: translates from a terminal or a script with the window's credentials and settings.
 
+#include "cli/CliTexts.h"
 #include "cli/DescriptorOutput.h"
 #include "cli/ExitStatus.h"
+#include "cli/InputFile.h"
 #include "cli/RunCli.h"
 #include "cli/StandardStreams.h"
 #include "frontend/UserTexts.h"
@@ -20,11 +22,11 @@ int main(int argc, char* argv[]) {
 
     if (!platform::AnsiCodePageAvailable()) {
         // No request can be made without the settings file.
-        std::fputs(("quorvel-cli：" + frontend::kNoCodePage + "\n").toUtf8().constData(), stderr);
+        std::fputs((cli::kErrorPrefix + frontend::kNoCodePage + "\n").toUtf8().constData(), stderr);
         return cli::kRequestFailed;
     }
 
-    QFile in;
+    cli::InputFile in;
     QFile err;
     // Read through the descriptor: lines read through the C library's stream would end at a NUL.
     in.open(STDIN_FILENO, QIODevice::ReadOnly);
@@ -42,7 +44,7 @@ int main(int argc, char* argv[]) {
 
     const std::optional<QStringList> arguments = cli::Utf8Arguments(argc, argv);
     if (!arguments) {
-        cli::WriteLine(err, QStringLiteral("quorvel-cli：命令行参数不是UTF-8文本，未翻译。"));
+        cli::WriteError(err, cli::kArgumentsNotUtf8);
         return cli::kUsageError;
     }
     // The window's settings file, decided once for the whole run.

@@ -1,0 +1,17 @@
+#include "cli/InputFile.h"
+
+#include "cli/ErrorNumberText.h"
+
+#include <cerrno>
+
+namespace cli {
+
+qint64 InputFile::readData(char* data, qint64 maxSize) {
+    errno = 0;
+    const qint64 got = QFile::readData(data, maxSize);
+    if (got < 0)
+        setErrorString(ErrorNumberText(errno != 0 ? errno : EIO));
+    return got;
+}
+
+} // namespace cli
