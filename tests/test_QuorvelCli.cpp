@@ -174,10 +174,13 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
     }
     EXPECT_TRUE(service.requests().empty());
 
+    // The service's line as it sent it, then what it means and what to do.
     result = run({"apple"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "错误代码:54001,说明:Invalid Sign\n");
+    EXPECT_EQ(result.err,
+              "错误代码:54001,说明:Invalid Sign\n"
+              "quorvel-cli：签名错误，App ID与密钥不匹配。请检查App ID与密钥是否正确。\n");
 
     service.setFault(standin::Fault::NonJsonBody);
     result = run({"apple"});
@@ -204,7 +207,8 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     service.scriptNext(1, standin::Fault::ServiceError, "54001");
     CliResult result = run({"-i", chapter, "--output", translated, "--qps", "50"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "错误代码:54001,说明:Invalid Sign\n");
+    EXPECT_TRUE(result.err.startsWith("错误代码:54001,说明:Invalid Sign\nquorvel-cli：签名错误"))
+        << result.err.data();
     EXPECT_EQ(testsupport::readFileBytes(translated), "old\n");
 
     service.clearRequests();
@@ -509,6 +513,8 @@ TEST_F(QuorvelCli, TheProgramEndsWithAReasonWhenItCannotWriteOrReadItsArguments)
 // A terminal would act on a reply's control characters; a pipe or a file gets them as they are.
 TEST_F(QuorvelCli, ControlCharactersOfAReplyAreNeutralisedOnlyOnATerminal) {
     storeCredentials();
+    const QByteArray wrongSignAdvice =
+        "quorvel-cli：签名错误，App ID与密钥不匹配。请检查App ID与密钥是否正确。";
     const struct {
         const char* reply; // none: the stand-in's translation of `text`
         QString text;
@@ -517,8 +523,9 @@ TEST_F(QuorvelCli, ControlCharactersOfAReplyAreNeutralisedOnlyOnATerminal) {
         {nullptr, "\x1B[31mred\tx\x7F\u009B", "译：\x1B[31mred\tx\x7F\xC2\x9B\n",
          "译：\xEF\xBF\xBD[31mred\tx\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
         {R"({"error_code":"54001","error_msg":"\u001b]0;title\u0007\r"})", "apple",
-         "错误代码:54001,说明:\x1B]0;title\x07\r\n",
-         "错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
+         "错误代码:54001,说明:\x1B]0;title\x07\r\n" + wrongSignAdvice + "\n",
+         "错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n" + wrongSignAdvice +
+             "\r\n"},
         // Format characters reorder or hide text: bidirectional overrides, embeddings and
         // isolates, zero-width characters, the byte order mark, a tag.
         {nullptr, "a\u202Eb\u2066c\u200Bd\u200Fe\uFEFFf\u061Cg\u2060h\U000E0041i",

@@ -1,3 +1,4 @@
+#include "client/ServiceErrors.h"
 #include "client/modQuorvel.h"
 #include "platform/HttpConnection.h"
 #include "standin/FormDecoding.h"
@@ -9,6 +10,8 @@
 #include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <map>
 
 using namespace modQuorvel;
 using standin::Fault;
@@ -26,6 +29,35 @@ const QString kUnrecognised = QStringLiteral("回复无法识别");
 TEST(MakeSign, PublishedTestVector) {
     EXPECT_EQ(MakeSign("2015063000000001", "apple", "1435660288", "12345678"),
               "f89f9594663708c1605f3d736d01d2d4");
+}
+
+// Every code the service documents, with whether a request refused with it is sent again.
+TEST(ServiceErrors, EveryDocumentedCodeHasAMeaningARemedyAndARetryRule) {
+    const std::map<QString, bool> expected{
+        {"52000", false}, {"52001", true},  {"52002", true},  {"52003", false}, {"54000", false},
+        {"54001", false}, {"54003", true},  {"54004", false}, {"54005", true},  {"58000", false},
+        {"58001", false}, {"58002", false}, {"90107", false}};
+    std::map<QString, bool> listed;
+    for (const ServiceErrorCode& entry : ServiceErrorCodes()) {
+        listed[entry.code.toString()] = entry.retried;
+        const std::string code = entry.code.toString().toStdString();
+        EXPECT_FALSE(entry.meaning.isEmpty()) << code;
+        EXPECT_NE(std::string(entry.message), "") << code;
+        EXPECT_EQ(entry.remedy.isEmpty(), entry.code == u"52000") << code;
+        EXPECT_EQ(IsRetriedCode(entry.code), entry.retried) << code;
+    }
+    EXPECT_EQ(listed, expected);
+
+    EXPECT_EQ(ServiceErrorAdvice(u"54001"),
+              "签名错误，App ID与密钥不匹配。请检查App ID与密钥是否正确。");
+    EXPECT_EQ(ServiceErrorAdvice(u"54004"), "账户余额已用完。请前往管理控制台为账户充值。");
+    EXPECT_EQ(ServiceErrorAdvice(u"58001"),
+              "不支持该语言方向。请检查译文语言代码是否在支持的语言列表里。");
+    EXPECT_EQ(FindServiceErrorCode(u"54003")->message, std::string("Invalid Access Limit"));
+    for (const QString unknown : {"52000", "54002", "", "5400"}) {
+        EXPECT_EQ(ServiceErrorAdvice(unknown), std::nullopt) << unknown.toStdString();
+        EXPECT_FALSE(IsRetriedCode(unknown)) << unknown.toStdString();
+    }
 }
 
 // ---- The whole exchange against the stand-in service ----

@@ -5,6 +5,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/OutputFile.h"
 #include "cli/SignalStop.h"
+#include "client/ServiceErrors.h"
 #include "documents/TranslateDocument.h"
 #include "frontend/Translation.h"
 #include "frontend/UserTexts.h"
@@ -157,6 +158,8 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
     // Standard output that cannot be written is told once, when the program ends.
     if (result.outcome != DocumentOutcome::OutputFailed || request.outputFile)
         WriteReceivedLine(console.err, console.errIsTerminal, result.message);
+    if (const std::optional<QString> advice = modQuorvel::ServiceErrorAdvice(result.errorCode))
+        WriteLine(console.err, QStringLiteral("quorvel-cli：") + *advice);
     // Said once there is something to go on with.
     if (journal && result.progress.charactersTranslated + result.progress.charactersResumed > 0)
         WriteLine(console.err, ResumeSummary(result.progress, true));

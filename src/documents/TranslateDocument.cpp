@@ -91,7 +91,8 @@ private:
     using Sent = std::pair<qint64, std::shared_ptr<PendingBatch>>; // a batch and its index
     // The answers that have arrived since the last call, counted and kept.
     void keepArrived(const RequestPool& pool, std::deque<Sent>& unkept);
-    DocumentResult end(DocumentOutcome outcome, const QString& message = {});
+    DocumentResult end(DocumentOutcome outcome, const QString& message = {},
+                       const QString& errorCode = {});
     bool write(const QString& text);
     void report(bool always);
 
@@ -170,7 +171,7 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
 
         keepArrived(pool, unkept);
         if (const std::optional<ExchangeOutcome> failure = pool.failure())
-            return end(OutcomeOf(failure->kind), failure->text);
+            return end(OutcomeOf(failure->kind), failure->text, failure->errorCode);
         while (!ahead.empty()) {
             const std::optional<ExchangeOutcome> outcome = pool.outcomeOf(*ahead.front());
             if (!outcome)
@@ -212,9 +213,10 @@ void DocumentRun::keepArrived(const RequestPool& pool, std::deque<Sent>& unkept)
         job_.answers->keep(arrived);
 }
 
-DocumentResult DocumentRun::end(DocumentOutcome outcome, const QString& message) {
+DocumentResult DocumentRun::end(DocumentOutcome outcome, const QString& message,
+                                const QString& errorCode) {
     report(true);
-    return {outcome, message, progress_};
+    return {outcome, message, errorCode, progress_};
 }
 
 bool DocumentRun::write(const QString& text) {
