@@ -402,6 +402,7 @@ TEST_F(QuorvelCli, ADanglingLinkIsNoSettingsFileAndIsNeverReplaced) {
         runProcess(program, {"--configure"}, kAppId.toUtf8() + "\n" + kKey.toUtf8() + "\n");
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(result.err.contains("无法写入设置文件")) << result.err.data();
+    EXPECT_TRUE(result.err.contains("（没有那个文件或目录）")) << result.err.data();
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), gone);
     EXPECT_FALSE(QFileInfo::exists(gone));
 }
@@ -436,15 +437,13 @@ TEST_F(QuorvelCli, ASaveThatWouldPassTheSizeLimitIsRefusedWithTheReason) {
 TEST_F(QuorvelCli, NoSettingsFileUnderItsNameIsReadAsAbsentAndNeverWritten) {
     const QString big =
         "[BaiDuKeyInfo]\r\nAppID=1\r\nSecret_Key_Encode=00\r\n;" + QString(4 << 20, u'x');
-    for (const auto& [make, why] :
-         {std::pair<std::function<bool()>, const char*>(
-              [&] { return ::mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0; },
-              "不是普通文件"),
-          std::pair<std::function<bool()>, const char*>([&] { return QDir().mkdir(iniPath()); },
-                                                        "不是普通文件"),
-          std::pair<std::function<bool()>, const char*>(
-              [&] { return testsupport::writeFileBytes(iniPath(), big.toLatin1()); },
-              "大于4 MiB")}) {
+    using Case = std::tuple<std::function<bool()>, const char*, const char*>;
+    for (const auto& [make, why, notWritten] :
+         {Case([&] { return ::mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0; },
+               "不是普通文件", "（不允许的操作），"),
+          Case([&] { return QDir().mkdir(iniPath()); }, "不是普通文件", "（是一个目录），"),
+          Case([&] { return testsupport::writeFileBytes(iniPath(), big.toLatin1()); }, "大于4 MiB",
+               "（文件过大），")}) {
         QFile::remove(iniPath());
         ASSERT_TRUE(make());
         const QFileInfo before(iniPath());
@@ -454,6 +453,7 @@ TEST_F(QuorvelCli, NoSettingsFileUnderItsNameIsReadAsAbsentAndNeverWritten) {
         result = runProgram({"--configure"}, kAppId.toUtf8() + "\n" + kKey.toUtf8() + "\n");
         EXPECT_EQ(result.status, 2) << why;
         EXPECT_TRUE(result.err.contains("无法写入设置文件")) << result.err.data();
+        EXPECT_TRUE(result.err.contains(notWritten)) << result.err.data();
         const QFileInfo after(iniPath());
         EXPECT_EQ(after.lastModified(), before.lastModified()) << why;
         EXPECT_EQ(after.size(), before.size()) << why;

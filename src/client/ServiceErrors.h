@@ -23,7 +23,7 @@ inline constexpr QStringView kSuccessCode = u"52000";
 inline constexpr QStringView kUnknownAppIdCode = u"52003";
 inline constexpr QStringView kEmptyFieldCode = u"54000";
 inline constexpr QStringView kWrongSignCode = u"54001";
-inline constexpr QStringView kAccessLimitCode = u"54003";  // too many requests a second
+inline constexpr QStringView kAccessLimitCode = u"54003";    // too many requests a second
 inline constexpr QStringView kLongQueryLimitCode = u"54005"; // long texts too often: wait 3 s
 inline constexpr QStringView kBadLanguageCode = u"58001";
 
