@@ -3,6 +3,7 @@
 #include "client/ServiceErrors.h"
 #include "client/TranslateFailure.h"
 #include "client/TranslateText.h"
+#include "documents/DocumentTexts.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -83,9 +84,7 @@ ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account,
             } else {
                 // Never shift the document: a reply that does not match gets one more try.
                 last = {ExchangeOutcome::Failed,
-                        QStringLiteral("回复无法识别：译文%1行，所发原文%2行")
-                            .arg(reply.results.size())
-                            .arg(batch.q.count(u'\n') + 1)};
+                        kLineCountMismatch.arg(reply.results.size()).arg(batch.q.count(u'\n') + 1)};
                 if (countRetried)
                     return last;
                 countRetried = true;

@@ -2,6 +2,7 @@
 
 #include "documents/DocumentBatches.h"
 #include "documents/DocumentSize.h"
+#include "documents/DocumentTexts.h"
 #include "documents/RequestPool.h"
 
 #include <QFileDevice>
@@ -60,7 +61,7 @@ std::optional<Totals> CountAhead(QIODevice& input, qsizetype maxBytes) {
         totals.lines += batch->lines;
     }
     if (!input.seek(start))
-        throw InputError::Unreadable(input);
+        throw InputError::Unreadable();
     return totals;
 }
 
@@ -178,7 +179,7 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
                 break;
             if (!write(outcome->text))
                 return end(DocumentOutcome::OutputFailed,
-                           QStringLiteral("无法写入输出：") + output_.errorString());
+                           kOutputNotWritten + output_.errorString());
             progress_.linesDone += ahead.front()->batch.lines;
             progress_.requestsDone += IsSent(ahead.front()->batch) ? 1 : 0;
             ahead.pop_front();
@@ -186,7 +187,7 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
         if (ahead.empty() && allRead)
             break;
         if (stop.stop_requested())
-            return end(DocumentOutcome::Cancelled, QStringLiteral("翻译已取消"));
+            return end(DocumentOutcome::Cancelled, kCancelled);
         report(false);
         pool.waitForOutcome(kProgressInterval, stop);
     }
