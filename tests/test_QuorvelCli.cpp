@@ -189,7 +189,7 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
     service.stop();
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "请求失败:无法连接到服务器\n");
+    EXPECT_EQ(result.err, "请求失败：无法连接到服务器\n");
     EXPECT_EQ(result.out, "");
 }
 

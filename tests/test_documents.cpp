@@ -181,7 +181,7 @@ TEST_F(DocumentOverHttp, ATextSentWholeEndsWithinOneTimeOut) {
     job.account.connection.totalTimeout = std::chrono::seconds(1);
     result = translate("hello\n");
     EXPECT_EQ(result.outcome, DocumentOutcome::RequestFailed);
-    EXPECT_EQ(result.message, "请求失败:请求超时");
+    EXPECT_EQ(result.message, "请求失败：请求超时");
     EXPECT_EQ(service->requests().size(), 1u);
 }
 

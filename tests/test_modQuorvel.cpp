@@ -22,7 +22,7 @@ using testsupport::kKey;
 namespace {
 // Nothing listens on port 1: an endpoint that must not be the one chosen.
 const QString kDeadEndpoint = QStringLiteral("http://127.0.0.1:1/api/trans/vip/translate");
-const QString kTooLarge = QStringLiteral("请求失败:服务器回复过大");
+const QString kTooLarge = QStringLiteral("请求失败：服务器回复过大");
 const QString kUnrecognised = QStringLiteral("回复无法识别");
 } // namespace
 
@@ -215,12 +215,12 @@ TEST_F(TranslateOverHttp, EachFailureNamesWhatFailed) {
     } cases[] = {
         {Fault::Redirect, 0, 500, "服务器返回HTTP状态302"}, // and not followed
         {Fault::InvalidUtf8Body, 0, 500, kUnrecognised},
-        {Fault::NotHttp, 0, 500, "请求失败:服务器的回复无法识别(不是HTTP回复)"},
-        {Fault::Delay, 5000, 500, "请求失败:请求超时"},
+        {Fault::NotHttp, 0, 500, "请求失败：服务器的回复无法识别（不是HTTP回复）"},
+        {Fault::Delay, 5000, 500, "请求失败：请求超时"},
         // A byte every 100 ms keeps the connection busy past the whole exchange's time-out.
-        {Fault::Drip, 100, 500, "请求失败:请求超时"},
-        {Fault::CloseWithoutAnswer, 0, 500, "请求失败:服务器未回复即关闭了连接"},
-        {Fault::CloseMidReply, 0, 500, "请求失败:连接中断"},
+        {Fault::Drip, 100, 500, "请求失败：请求超时"},
+        {Fault::CloseWithoutAnswer, 0, 500, "请求失败：服务器未回复即关闭了连接"},
+        {Fault::CloseMidReply, 0, 500, "请求失败：连接中断"},
         {Fault::HugeReply, 0, 500, kTooLarge}, // 10 MB
     };
     for (const auto& c : cases) {
@@ -252,9 +252,9 @@ TEST_F(TranslateOverHttp, EachFailureNamesWhatFailed) {
                            "http://fanyi-api.baidu.com/api/trans/vip/translate");
 
     service.stop();
-    EXPECT_EQ(shown(), "请求失败:无法连接到服务器");
+    EXPECT_EQ(shown(), "请求失败：无法连接到服务器");
     options.httpEndpoint = QStringLiteral("http://name.invalid/api/trans/vip/translate");
-    EXPECT_EQ(shown(), "请求失败:找不到服务器");
+    EXPECT_EQ(shown(), "请求失败：找不到服务器");
 }
 
 TEST(TranslateOverHttps, OnlyACertificateOfATrustedCaForThisHostIsAccepted) {
@@ -279,7 +279,7 @@ TEST(TranslateOverHttps, OnlyACertificateOfATrustedCaForThisHostIsAccepted) {
     EXPECT_EQ(over(pki.serverCert, pki.serverKey), std::make_pair(QString("苹果"), std::size_t{1}));
     // Refused before the signed request goes out.
     const auto refused =
-        std::make_pair(QStringLiteral("请求失败:服务器证书验证失败"), std::size_t{0});
+        std::make_pair(QStringLiteral("请求失败：服务器证书验证失败"), std::size_t{0});
     EXPECT_EQ(over(pki.selfSignedCert, pki.selfSignedKey), refused);
     EXPECT_EQ(over(pki.otherHostCert, pki.otherHostKey), refused);
     options.extraCaFile.clear();
@@ -319,7 +319,7 @@ TEST(TranslateOverHttps, AKeptConnectionServesTranslationsAndChecksEachNewCertif
     EXPECT_EQ(shown(), "苹果");
     EXPECT_EQ(service->connections(), 1);
 
-    const QString refused = QStringLiteral("请求失败:服务器证书验证失败");
+    const QString refused = QStringLiteral("请求失败：服务器证书验证失败");
     for (const auto& [cert, key] : {std::pair(pki.otherHostCert, pki.otherHostKey),
                                     std::pair(pki.selfSignedCert, pki.selfSignedKey)}) {
         serve(cert, key, port);

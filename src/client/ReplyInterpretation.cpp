@@ -33,9 +33,9 @@ std::optional<QString> ReplyErrorCode(const QJsonObject& reply) {
 }
 
 QString ServiceErrorLine(const QJsonObject& reply, const QString& code) {
-    QString line = QStringLiteral("错误代码:") + code;
+    QString line = kServiceErrorCodeLabel + code;
     if (const std::optional<QString> message = ScalarText(reply[QLatin1String("error_msg")]))
-        line += QStringLiteral(",说明:") + *message;
+        line += kServiceErrorMessageLabel + *message;
     return line;
 }
 
@@ -81,7 +81,7 @@ TranslateReply InterpretReply(const QByteArray& body, long httpStatus) {
     // Anything else that is not a success (a redirect, a server's error page, a proxy's page)
     // says so, even when its body looks like a translation.
     if (httpStatus < 200 || httpStatus > 299)
-        throw TranslateFailure(QStringLiteral("服务器返回HTTP状态%1").arg(httpStatus));
+        throw TranslateFailure(kHttpStatus.arg(httpStatus));
     const std::optional<QStringList> lines = json ? TranslatedLines(reply) : std::nullopt;
     if (!lines)
         throw TranslateFailure(kUnrecognisedReply);

@@ -7,8 +7,8 @@ namespace documents {
 
 // The service answered another number of lines than were sent: %1 results, %2 lines.
 inline const QString kLineCountMismatch = QStringLiteral("回复无法识别：译文%1行，所发原文%2行");
-inline const QString kOutputNotWritten = QStringLiteral("无法写入输出：");   // + the reason
-inline const QString kInputNotRead = QStringLiteral("无法读取输入：");       // + the reason
+inline const QString kOutputNotWritten = QStringLiteral("无法写入输出："); // + the reason
+inline const QString kInputNotRead = QStringLiteral("无法读取输入：");     // + the reason
 inline const QString kInputNotUtf8 = QStringLiteral("输入不是UTF-8文本，未翻译。");
 inline const QString kNothingToTranslate = QStringLiteral("没有要翻译的文本。");
 inline const QString kCancelled = QStringLiteral("翻译已取消");
