@@ -1,14 +1,14 @@
 #include "client/ServiceErrors.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 namespace modQuorvel {
 
 namespace {
 
 // One row per code: a new code of the service is added here and nowhere else.
-constexpr std::array<ServiceErrorCode, 13> kCodes{{
+constexpr ServiceErrorCode kCodes[] = {
     {kSuccessCode, "success", u"成功", u"", false},
     {u"52001", "TIMEOUT", u"请求超时", u"请重试", true},
     {u"52002", "SYSTEM ERROR", u"翻译服务系统错误", u"请重试", true},
@@ -30,7 +30,7 @@ constexpr std::array<ServiceErrorCode, 13> kCodes{{
     {u"58002", "SERVICE CLOSED", u"翻译服务当前已关闭", u"请前往管理控制台开启服务", false},
     {u"90107", "AUTHENTICATION FAILED", u"认证未通过或未生效",
      u"请前往管理控制台的“我的认证”查看认证进度", false},
-}};
+};
 
 } // namespace
 
@@ -39,10 +39,8 @@ std::span<const ServiceErrorCode> ServiceErrorCodes() {
 }
 
 std::optional<ServiceErrorCode> FindServiceErrorCode(QStringView code) {
-    const auto found =
-        std::find_if(kCodes.begin(), kCodes.end(),
-                     [code](const ServiceErrorCode& known) { return known.code == code; });
-    if (found == kCodes.end())
+    const auto* found = std::ranges::find(kCodes, code, &ServiceErrorCode::code);
+    if (found == std::end(kCodes))
         return std::nullopt;
     return *found;
 }
