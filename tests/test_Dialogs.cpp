@@ -64,14 +64,20 @@ TEST(QtDialogs, MessageBoxesAnswerWindowsCodesWithChineseButtons) {
 }
 
 TEST(QtDialogs, InputBoxGivesTheTypedTextOrNothingOnCancel) {
+    ASSERT_TRUE(app::InstallChineseQtTexts());
     app::QtDialogs dialogs;
-    WhenDialogOpens([](QWidget* dialog) {
+    QStringList labels;
+    WhenDialogOpens([&](QWidget* dialog) {
+        for (auto* button : dialog->findChildren<QPushButton*>())
+            labels << button->text();
         auto* field = dialog->findChild<QLineEdit*>();
         EXPECT_TRUE(field->text().isEmpty());
         QTest::keyClicks(field, " 2015 ");
         QTest::keyClick(field, Qt::Key_Return);
     });
     EXPECT_EQ(dialogs.InputBox("请输入", "第1步（共2步）："), " 2015 ");
+    labels.sort();
+    EXPECT_EQ(labels, QStringList({"取消", "确定"}));
 
     WhenDialogOpens([](QWidget* dialog) {
         QTest::keyClicks(dialog->findChild<QLineEdit*>(), "typed");

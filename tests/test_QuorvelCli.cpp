@@ -176,10 +176,13 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
     }
     EXPECT_TRUE(service.requests().empty());
 
+    // The service's line as it sent it, then what it means and what to do.
     result = run({"apple"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "quorvel-cli：错误代码:54001,说明:Invalid Sign\n");
+    EXPECT_EQ(result.err,
+              "quorvel-cli：错误代码:54001,说明:Invalid Sign\n"
+              "quorvel-cli：签名错误，App ID与密钥不匹配。请检查App ID与密钥是否正确。\n");
 
     service.setFault(standin::Fault::NonJsonBody);
     result = run({"apple"});
@@ -188,7 +191,7 @@ TEST_F(QuorvelCli, EachExitStatusSaysWhatWentWrong) {
     service.stop();
     result = run({"apple"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "quorvel-cli：请求失败:无法连接到服务器\n");
+    EXPECT_EQ(result.err, "quorvel-cli：请求失败：无法连接到服务器\n");
     EXPECT_EQ(result.out, "");
 }
 
@@ -206,8 +209,10 @@ TEST_F(QuorvelCli, DocumentsGoFromAFileIntoAFileReplacedOnlyWhenAllIsTranslated)
     // sent with it, was answered first is up to the network: the next run starts over.
     service.scriptNext(1, standin::Fault::ServiceError, "54001");
     CliResult result = run({"-i", chapter, "--output", translated, "--qps", "50"});
+    service.setFault(standin::Fault::None);
     EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(result.err.startsWith("quorvel-cli：错误代码:54001,说明:Invalid Sign\n"))
+    EXPECT_TRUE(result.err.startsWith(
+        "quorvel-cli：错误代码:54001,说明:Invalid Sign\nquorvel-cli：签名错误"))
         << result.err.data();
     EXPECT_EQ(testsupport::readFileBytes(translated), "old\n");
 
@@ -402,6 +407,7 @@ TEST_F(QuorvelCli, ADanglingLinkIsNoSettingsFileAndIsNeverReplaced) {
         runProcess(program, {"--configure"}, kAppId.toUtf8() + "\n" + kKey.toUtf8() + "\n");
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(result.err.contains("无法写入设置文件")) << result.err.data();
+    EXPECT_TRUE(result.err.contains("（没有那个文件或目录）")) << result.err.data();
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), gone);
     EXPECT_FALSE(QFileInfo::exists(gone));
 }
@@ -436,15 +442,13 @@ TEST_F(QuorvelCli, ASaveThatWouldPassTheSizeLimitIsRefusedWithTheReason) {
 TEST_F(QuorvelCli, NoSettingsFileUnderItsNameIsReadAsAbsentAndNeverWritten) {
     const QString big =
         "[BaiDuKeyInfo]\r\nAppID=1\r\nSecret_Key_Encode=00\r\n;" + QString(4 << 20, u'x');
-    for (const auto& [make, why] :
-         {std::pair<std::function<bool()>, const char*>(
-              [&] { return ::mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0; },
-              "不是普通文件"),
-          std::pair<std::function<bool()>, const char*>([&] { return QDir().mkdir(iniPath()); },
-                                                        "不是普通文件"),
-          std::pair<std::function<bool()>, const char*>(
-              [&] { return testsupport::writeFileBytes(iniPath(), big.toLatin1()); },
-              "大于4 MiB")}) {
+    using Case = std::tuple<std::function<bool()>, const char*, const char*>;
+    for (const auto& [make, why, notWritten] :
+         {Case([&] { return ::mkfifo(QFile::encodeName(iniPath()).constData(), 0600) == 0; },
+               "不是普通文件", "（不允许的操作），"),
+          Case([&] { return QDir().mkdir(iniPath()); }, "不是普通文件", "（是一个目录），"),
+          Case([&] { return testsupport::writeFileBytes(iniPath(), big.toLatin1()); }, "大于4 MiB",
+               "（文件过大），")}) {
         QFile::remove(iniPath());
         ASSERT_TRUE(make());
         const QFileInfo before(iniPath());
@@ -454,6 +458,7 @@ TEST_F(QuorvelCli, NoSettingsFileUnderItsNameIsReadAsAbsentAndNeverWritten) {
         result = runProgram({"--configure"}, kAppId.toUtf8() + "\n" + kKey.toUtf8() + "\n");
         EXPECT_EQ(result.status, 2) << why;
         EXPECT_TRUE(result.err.contains("无法写入设置文件")) << result.err.data();
+        EXPECT_TRUE(result.err.contains(notWritten)) << result.err.data();
         const QFileInfo after(iniPath());
         EXPECT_EQ(after.lastModified(), before.lastModified()) << why;
         EXPECT_EQ(after.size(), before.size()) << why;
@@ -513,6 +518,8 @@ TEST_F(QuorvelCli, TheProgramEndsWithAReasonWhenItCannotWriteOrReadItsArguments)
 // A terminal would act on a reply's control characters; a pipe or a file gets them as they are.
 TEST_F(QuorvelCli, ControlCharactersOfAReplyAreNeutralisedOnlyOnATerminal) {
     storeCredentials();
+    const QByteArray wrongSignAdvice =
+        "quorvel-cli：签名错误，App ID与密钥不匹配。请检查App ID与密钥是否正确。";
     const struct {
         const char* reply; // none: the stand-in's translation of `text`
         QString text;
@@ -521,8 +528,9 @@ TEST_F(QuorvelCli, ControlCharactersOfAReplyAreNeutralisedOnlyOnATerminal) {
         {nullptr, "\x1B[31mred\tx\x7F\u009B", "译：\x1B[31mred\tx\x7F\xC2\x9B\n",
          "译：\xEF\xBF\xBD[31mred\tx\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
         {R"({"error_code":"54001","error_msg":"\u001b]0;title\u0007\r"})", "apple",
-         "quorvel-cli：错误代码:54001,说明:\x1B]0;title\x07\r\n",
-         "quorvel-cli：错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
+         "quorvel-cli：错误代码:54001,说明:\x1B]0;title\x07\r\n" + wrongSignAdvice + "\n",
+         "quorvel-cli：错误代码:54001,说明:\xEF\xBF\xBD]0;title\xEF\xBF\xBD\xEF\xBF\xBD\r\n" +
+             wrongSignAdvice + "\r\n"},
         // Format characters reorder or hide text: bidirectional overrides, embeddings and
         // isolates, zero-width characters, the byte order mark, a tag.
         {nullptr, "a\u202Eb\u2066c\u200Bd\u200Fe\uFEFFf\u061Cg\u2060h\U000E0041i",

@@ -1,6 +1,7 @@
 // Documents through the stand-in service over real HTTP: how they are split into requests, and
 // that they come back line for line, at the account's rate, through retries and failures.
 
+#include "client/ServiceErrors.h"
 #include "documents/TranslateDocument.h"
 #include "standin/StandInService.h"
 #include "support/QtPrinters.h"
@@ -180,7 +181,7 @@ TEST_F(DocumentOverHttp, ATextSentWholeEndsWithinOneTimeOut) {
     job.account.connection.totalTimeout = std::chrono::seconds(1);
     result = translate("hello\n");
     EXPECT_EQ(result.outcome, DocumentOutcome::RequestFailed);
-    EXPECT_EQ(result.message, "请求失败:请求超时");
+    EXPECT_EQ(result.message, "请求失败：请求超时");
     EXPECT_EQ(service->requests().size(), 1u);
 }
 
@@ -196,8 +197,21 @@ TEST_F(DocumentOverHttp, AFinalErrorOrAReplyThatDoesNotMatchStopsTheDocument) {
         const DocumentResult result = translate("hello");
         EXPECT_EQ(result.outcome, DocumentOutcome::ServiceError) << code;
         EXPECT_EQ(result.message, QString::fromUtf8(message));
+        EXPECT_EQ(result.errorCode, code);
         EXPECT_EQ(service->requests().size(), 1u) << code;
         EXPECT_EQ(output.data(), "") << code;
+    }
+    // So is every error of the service's table that it does not mark retried.
+    for (const modQuorvel::ServiceErrorCode& entry : modQuorvel::ServiceErrorCodes()) {
+        if (entry.retried || entry.code == modQuorvel::kSuccessCode)
+            continue;
+        const std::string code = entry.code.toString().toStdString();
+        service->clearRequests();
+        service->scriptNext(1, Fault::ServiceError, code);
+        const DocumentResult result = translate("hello");
+        EXPECT_EQ(result.outcome, DocumentOutcome::ServiceError) << code;
+        EXPECT_EQ(result.errorCode, entry.code) << code;
+        EXPECT_EQ(service->requests().size(), 1u) << code;
     }
 
     // One result too few: sent once more, then the document stops rather than shift.

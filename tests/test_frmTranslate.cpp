@@ -379,7 +379,7 @@ TEST_F(Translate, TheWindowLivesWhileTheRequestIsHeldAndTheOtherControlsWait) {
     service.stop(); // ends the held request (the connection is dropped), then refuses the next
     ASSERT_TRUE(translationEnded());
     EXPECT_EQ(text1()->toPlainText(), "pear");
-    EXPECT_EQ(text2()->toPlainText(), "请求失败:无法连接到服务器");
+    EXPECT_EQ(text2()->toPlainText(), "请求失败：无法连接到服务器");
     EXPECT_EQ(focused(), "Command1");
     click("Command5");
     text1()->moveCursor(QTextCursor::End);
@@ -475,9 +475,9 @@ using WindowFaults = ServiceWindowFixture;
 TEST_F(WindowFaults, FailuresReplaceTheBusyTextWithTheReasonAndNoMessageBox) {
     openWithCredentials();
     service.setFault(Fault::CloseMidReply);
-    EXPECT_EQ(translate("apple"), QStringLiteral("请求失败:连接中断"));
+    EXPECT_EQ(translate("apple"), QStringLiteral("请求失败：连接中断"));
     service.stop();
-    EXPECT_EQ(translate("apple"), QStringLiteral("请求失败:无法连接到服务器"));
+    EXPECT_EQ(translate("apple"), QStringLiteral("请求失败：无法连接到服务器"));
     EXPECT_TRUE(dialogs.shown.empty());
 }
 

@@ -1,3 +1,4 @@
+#include "client/ServiceErrors.h"
 #include "client/modQuorvel.h"
 #include "platform/HttpConnection.h"
 #include "standin/FormDecoding.h"
@@ -10,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <map>
+
 using namespace modQuorvel;
 using standin::Fault;
 using testsupport::FailureReason;
@@ -19,13 +22,42 @@ using testsupport::kKey;
 namespace {
 // Nothing listens on port 1: an endpoint that must not be the one chosen.
 const QString kDeadEndpoint = QStringLiteral("http://127.0.0.1:1/api/trans/vip/translate");
-const QString kTooLarge = QStringLiteral("请求失败:服务器回复过大");
+const QString kTooLarge = QStringLiteral("请求失败：服务器回复过大");
 const QString kUnrecognised = QStringLiteral("回复无法识别");
 } // namespace
 
 TEST(MakeSign, PublishedTestVector) {
     EXPECT_EQ(MakeSign("2015063000000001", "apple", "1435660288", "12345678"),
               "f89f9594663708c1605f3d736d01d2d4");
+}
+
+// Every code the service documents, with whether a request refused with it is sent again.
+TEST(ServiceErrors, EveryDocumentedCodeHasAMeaningARemedyAndARetryRule) {
+    const std::map<QString, bool> expected{
+        {"52000", false}, {"52001", true},  {"52002", true},  {"52003", false}, {"54000", false},
+        {"54001", false}, {"54003", true},  {"54004", false}, {"54005", true},  {"58000", false},
+        {"58001", false}, {"58002", false}, {"90107", false}};
+    std::map<QString, bool> listed;
+    for (const ServiceErrorCode& entry : ServiceErrorCodes()) {
+        listed[entry.code.toString()] = entry.retried;
+        const std::string code = entry.code.toString().toStdString();
+        EXPECT_FALSE(entry.meaning.isEmpty()) << code;
+        EXPECT_NE(std::string(entry.message), "") << code;
+        EXPECT_EQ(entry.remedy.isEmpty(), entry.code == u"52000") << code;
+        EXPECT_EQ(IsRetriedCode(entry.code), entry.retried) << code;
+    }
+    EXPECT_EQ(listed, expected);
+
+    EXPECT_EQ(ServiceErrorAdvice(u"54001"),
+              "签名错误，App ID与密钥不匹配。请检查App ID与密钥是否正确。");
+    EXPECT_EQ(ServiceErrorAdvice(u"54004"), "账户余额已用完。请前往管理控制台为账户充值。");
+    EXPECT_EQ(ServiceErrorAdvice(u"58001"),
+              "不支持该语言方向。请检查译文语言代码是否在支持的语言列表里。");
+    EXPECT_EQ(FindServiceErrorCode(u"54003")->message, std::string("Invalid Access Limit"));
+    for (const QString unknown : {"52000", "54002", "", "5400"}) {
+        EXPECT_EQ(ServiceErrorAdvice(unknown), std::nullopt) << unknown.toStdString();
+        EXPECT_FALSE(IsRetriedCode(unknown)) << unknown.toStdString();
+    }
 }
 
 // ---- The whole exchange against the stand-in service ----
@@ -183,12 +215,12 @@ TEST_F(TranslateOverHttp, EachFailureNamesWhatFailed) {
     } cases[] = {
         {Fault::Redirect, 0, 500, "服务器返回HTTP状态302"}, // and not followed
         {Fault::InvalidUtf8Body, 0, 500, kUnrecognised},
-        {Fault::NotHttp, 0, 500, "请求失败:服务器的回复无法识别(不是HTTP回复)"},
-        {Fault::Delay, 5000, 500, "请求失败:请求超时"},
+        {Fault::NotHttp, 0, 500, "请求失败：服务器的回复无法识别（不是HTTP回复）"},
+        {Fault::Delay, 5000, 500, "请求失败：请求超时"},
         // A byte every 100 ms keeps the connection busy past the whole exchange's time-out.
-        {Fault::Drip, 100, 500, "请求失败:请求超时"},
-        {Fault::CloseWithoutAnswer, 0, 500, "请求失败:服务器未回复即关闭了连接"},
-        {Fault::CloseMidReply, 0, 500, "请求失败:连接中断"},
+        {Fault::Drip, 100, 500, "请求失败：请求超时"},
+        {Fault::CloseWithoutAnswer, 0, 500, "请求失败：服务器未回复即关闭了连接"},
+        {Fault::CloseMidReply, 0, 500, "请求失败：连接中断"},
         {Fault::HugeReply, 0, 500, kTooLarge}, // 10 MB
     };
     for (const auto& c : cases) {
@@ -220,9 +252,9 @@ TEST_F(TranslateOverHttp, EachFailureNamesWhatFailed) {
                            "http://fanyi-api.baidu.com/api/trans/vip/translate");
 
     service.stop();
-    EXPECT_EQ(shown(), "请求失败:无法连接到服务器");
+    EXPECT_EQ(shown(), "请求失败：无法连接到服务器");
     options.httpEndpoint = QStringLiteral("http://name.invalid/api/trans/vip/translate");
-    EXPECT_EQ(shown(), "请求失败:找不到服务器");
+    EXPECT_EQ(shown(), "请求失败：找不到服务器");
 }
 
 TEST(TranslateOverHttps, OnlyACertificateOfATrustedCaForThisHostIsAccepted) {
@@ -247,7 +279,7 @@ TEST(TranslateOverHttps, OnlyACertificateOfATrustedCaForThisHostIsAccepted) {
     EXPECT_EQ(over(pki.serverCert, pki.serverKey), std::make_pair(QString("苹果"), std::size_t{1}));
     // Refused before the signed request goes out.
     const auto refused =
-        std::make_pair(QStringLiteral("请求失败:服务器证书验证失败"), std::size_t{0});
+        std::make_pair(QStringLiteral("请求失败：服务器证书验证失败"), std::size_t{0});
     EXPECT_EQ(over(pki.selfSignedCert, pki.selfSignedKey), refused);
     EXPECT_EQ(over(pki.otherHostCert, pki.otherHostKey), refused);
     options.extraCaFile.clear();
@@ -287,7 +319,7 @@ TEST(TranslateOverHttps, AKeptConnectionServesTranslationsAndChecksEachNewCertif
     EXPECT_EQ(shown(), "苹果");
     EXPECT_EQ(service->connections(), 1);
 
-    const QString refused = QStringLiteral("请求失败:服务器证书验证失败");
+    const QString refused = QStringLiteral("请求失败：服务器证书验证失败");
     for (const auto& [cert, key] : {std::pair(pki.otherHostCert, pki.otherHostKey),
                                     std::pair(pki.selfSignedCert, pki.selfSignedKey)}) {
         serve(cert, key, port);

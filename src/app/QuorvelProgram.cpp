@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/SingleWindow.h"
 #include "app/StartText.h"
+#include "app/WindowTexts.h"
 #include "app/frmTranslate.h"
 #include "frontend/UserTexts.h"
 #include "platform/AnsiCodePage.h"
@@ -22,12 +23,11 @@ int RunQuorvel(int argc, char* argv[], const std::function<void(QWidget&)>& befo
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorvel.Quorvel"));
 
     if (!platform::AnsiCodePageAvailable()) {
-        std::fputs(("quorvel：" + frontend::kNoCodePage + "\n").toUtf8().constData(), stderr);
+        std::fputs((kProgramPrefix + frontend::kNoCodePage + "\n").toUtf8().constData(), stderr);
         return 1;
     }
     if (!InstallChineseQtTexts())
-        std::fputs("quorvel：缺少Qt的中文翻译（qt6-translations-l10n），对话框按钮将不显示中文。\n",
-                   stderr);
+        std::fputs((kProgramPrefix + kNoQtTranslations + "\n").toUtf8().constData(), stderr);
 
     // Decided once: every handler then reads and writes the same file.
     const QString settingsFilePath = settings::SettingsFilePath();

@@ -7,6 +7,7 @@
 #include "app/HelpText.h"
 #include "app/QuorvelProgram.h"
 #include "app/TextBoxes.h"
+#include "app/WindowTexts.h"
 #include "frontend/CredentialSetup.h"
 #include "frontend/Translation.h"
 #include "frontend/UserTexts.h"
@@ -50,8 +51,6 @@ const QStringList kLanguageCodes = {
     QStringLiteral("pt"),   QStringLiteral("it"),  QStringLiteral("el"),  QStringLiteral("nl"),
     QStringLiteral("dan"),  QStringLiteral("fin"), QStringLiteral("cht"), QStringLiteral("vie"),
     QStringLiteral("hu")};
-
-const QString kBusyText = QStringLiteral("正在执行，请稍候……");
 
 // How often a given text looks again whether the dialog in its way has been closed.
 constexpr int kDialogRetryMilliseconds = 200;
@@ -116,22 +115,22 @@ QFont StepButtonFont() {
 
 frmTranslate::frmTranslate(Dialogs& dialogs, const QString& settingsFilePath)
     : dialogs_(dialogs), settings_(settingsFilePath) {
-    setWindowTitle(QStringLiteral("自动翻译工具V1.0.0.1"));
+    setWindowTitle(kWindowTitle);
     setWindowIcon(AppIcon());
     resize(ToPixels(QSize(10980, 8445)));
 
-    Text1 = TextBox(this, "Text1", QStringLiteral("原文"), Twips(120, 120, 10695, 3735));
-    Command1 = Button(this, "Command1", QStringLiteral("开始翻译"), Twips(7200, 3960, 975, 615));
+    Text1 = TextBox(this, "Text1", kSourceText, Twips(120, 120, 10695, 3735));
+    Command1 = Button(this, "Command1", kTranslateCaption, Twips(7200, 3960, 975, 615));
     Combo1 = LanguageBox(this, "Combo1", QStringLiteral("Auto"), Twips(1200, 4080, 975, 300));
     Combo2 = LanguageBox(this, "Combo2", QStringLiteral("zh"), Twips(3480, 4080, 975, 300));
-    Command3 = Button(this, "Command3", QStringLiteral("设置"), Twips(8280, 3960, 735, 615));
-    Command6 = Button(this, "Command6", QStringLiteral("帮助"), Twips(9120, 3960, 735, 615));
+    Command3 = Button(this, "Command3", kSettingsCaption, Twips(8280, 3960, 735, 615));
+    Command6 = Button(this, "Command6", kHelpCaption, Twips(9120, 3960, 735, 615));
     Command4 = Button(this, "Command4", QStringLiteral("-"), Twips(5640, 3960, 615, 615));
     Command5 = Button(this, "Command5", QStringLiteral("+"), Twips(6360, 3960, 615, 615));
-    Text2 = TextBox(this, "Text2", QStringLiteral("译文"), Twips(120, 4680, 10695, 3615));
-    Command2 = Button(this, "Command2", QStringLiteral("退出"), Twips(10080, 3960, 735, 615));
-    Label1 = Label(this, "Label1", QStringLiteral("原文语言："), Twips(120, 4080, 975, 255));
-    Label2 = Label(this, "Label2", QStringLiteral("译文语言："), Twips(2400, 4080, 975, 255));
+    Text2 = TextBox(this, "Text2", kTranslatedText, Twips(120, 4680, 10695, 3615));
+    Command2 = Button(this, "Command2", kExitCaption, Twips(10080, 3960, 735, 615));
+    Label1 = Label(this, "Label1", kSourceLanguageCaption, Twips(120, 4080, 975, 255));
+    Label2 = Label(this, "Label2", kTargetLanguageCaption, Twips(2400, 4080, 975, 255));
     Check1 = Place<QCheckBox>(this, "Check1", Twips(4560, 4080, 975, 255));
     Check1->setText(QStringLiteral("HTTPS"));
 
@@ -222,18 +221,17 @@ void frmTranslate::Command1_Click() {
     bool whole = false;
     ContinueOnError([&] {
         if (frontend::IsLongText(BoxText(Text1)))
-            whole = go = dialogs_.MsgBox(frontend::kLongTextWarning + QStringLiteral("要继续吗？"),
+            whole = go = dialogs_.MsgBox(frontend::kLongTextWarning + kGoOnQuestion,
                                          MsgBoxStyle::vbYesNoCancel + MsgBoxStyle::vbQuestion +
                                              MsgBoxStyle::vbDefaultButton2,
-                                         QStringLiteral("警告：")) == MsgBoxAnswer::vbYes;
+                                         kWarningTitle) == MsgBoxAnswer::vbYes;
     });
     if (!go)
         return;
     if (!frontend::HasCredentials(credentials_)) {
         ContinueOnError([&] {
             dialogs_.MsgBox(frontend::kNoCredentials,
-                            MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbCritical,
-                            QStringLiteral("程序终止！"));
+                            MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbCritical, kStoppedTitle);
         });
         return;
     }
@@ -310,13 +308,9 @@ void frmTranslate::closeEvent(QCloseEvent*) {
 void frmTranslate::Command3_Click() {
     QString appId;
     QString secretKey;
-    ContinueOnError([&] {
-        appId = dialogs_.InputBox(frontend::kAppIdPrompt, QStringLiteral("第1步（共2步）："));
-    });
-    ContinueOnError([&] {
-        secretKey =
-            dialogs_.InputBox(frontend::kSecretKeyPrompt, QStringLiteral("第2步（共2步）："));
-    });
+    ContinueOnError([&] { appId = dialogs_.InputBox(frontend::kAppIdPrompt, kFirstStepTitle); });
+    ContinueOnError(
+        [&] { secretKey = dialogs_.InputBox(frontend::kSecretKeyPrompt, kSecondStepTitle); });
     ContinueOnError([&] {
         using Outcome = frontend::CredentialSetupResult::Outcome;
         const frontend::CredentialSetupResult result =
@@ -328,7 +322,7 @@ void frmTranslate::Command3_Click() {
             break;
         case Outcome::Refused:
             dialogs_.MsgBox(result.message, MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbExclamation,
-                            QStringLiteral("设置："));
+                            kSettingsTitle);
             break;
         case Outcome::Unchanged:
             break;
@@ -351,8 +345,7 @@ void frmTranslate::StepFontSize(double step) {
 }
 
 void frmTranslate::Command6_Click() {
-    dialogs_.MsgBox(HelpText(), MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbInformation,
-                    QStringLiteral("使用说明："));
+    dialogs_.MsgBox(HelpText(), MsgBoxStyle::vbOKOnly + MsgBoxStyle::vbInformation, kHelpTitle);
 }
 
 void frmTranslate::Check1_Click() {

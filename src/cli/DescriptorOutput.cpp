@@ -1,6 +1,6 @@
 #include "cli/DescriptorOutput.h"
 
-#include "cli/ErrorNumberText.h"
+#include "platform/ErrorNumberText.h"
 
 #include <cerrno>
 #include <poll.h>
@@ -36,7 +36,7 @@ qint64 DescriptorOutput::writeData(const char* data, qint64 size) {
         }
         if (writeError_ == 0)
             writeError_ = error;
-        setErrorString(ErrorNumberText(error));
+        setErrorString(platform::ErrorNumberText(error));
         return -1;
     }
     return written;

@@ -1,6 +1,6 @@
 #include "cli/InputFile.h"
 
-#include "cli/ErrorNumberText.h"
+#include "platform/ErrorNumberText.h"
 
 #include <cerrno>
 
@@ -10,7 +10,7 @@ qint64 InputFile::readData(char* data, qint64 maxSize) {
     errno = 0;
     const qint64 got = QFile::readData(data, maxSize);
     if (got < 0)
-        setErrorString(ErrorNumberText(errno != 0 ? errno : EIO));
+        setErrorString(platform::ErrorNumberText(errno != 0 ? errno : EIO));
     return got;
 }
 

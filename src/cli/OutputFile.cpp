@@ -1,7 +1,7 @@
 #include "cli/OutputFile.h"
 
 #include "cli/CliTexts.h"
-#include "cli/ErrorNumberText.h"
+#include "platform/ErrorNumberText.h"
 
 #include <QFile>
 
@@ -76,9 +76,9 @@ bool OutputFile::commit() {
 
 QString OutputFile::errorText() const {
     if (output_ && output_->writeError() != 0)
-        return ErrorNumberText(output_->writeError());
+        return platform::ErrorNumberText(output_->writeError());
     if (error_ != 0)
-        return ErrorNumberText(error_);
+        return platform::ErrorNumberText(error_);
     return kUnknownReason;
 }
 

@@ -3,8 +3,8 @@
 #include "cli/CliConsole.h"
 #include "cli/CliTexts.h"
 #include "cli/DescriptorOutput.h"
-#include "cli/ErrorNumberText.h"
 #include "cli/ExitStatus.h"
+#include "platform/ErrorNumberText.h"
 
 #include <QStringDecoder>
 
@@ -37,7 +37,7 @@ std::optional<QStringList> Utf8Arguments(int argc, const char* const* argv) {
 int FinishOutput(const DescriptorOutput& out, QIODevice& err, int status) {
     if (out.writeError() == 0)
         return status;
-    WriteError(err, StandardOutputUnwritable(ErrorNumberText(out.writeError())));
+    WriteError(err, StandardOutputUnwritable(platform::ErrorNumberText(out.writeError())));
     return kOutputFailed;
 }
 

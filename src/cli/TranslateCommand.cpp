@@ -3,14 +3,15 @@
 #include "cli/CliTexts.h"
 #include "cli/DocumentDisplay.h"
 #include "cli/DocumentResume.h"
-#include "cli/ErrorNumberText.h"
 #include "cli/ExitStatus.h"
 #include "cli/InputFile.h"
 #include "cli/OutputFile.h"
 #include "cli/SignalStop.h"
+#include "client/ServiceErrors.h"
 #include "documents/TranslateDocument.h"
 #include "frontend/Translation.h"
 #include "frontend/UserTexts.h"
+#include "platform/ErrorNumberText.h"
 #include "settings/QuorvelSettings.h"
 
 #include <QBuffer>
@@ -65,7 +66,7 @@ std::optional<QString> OpenForReading(QFile& file) {
         return std::nullopt;
     // Qt opens a folder and closes it again, leaving no error number.
     const int error = errno != 0 ? errno : QFileInfo(file).isDir() ? EISDIR : 0;
-    return error != 0 ? ErrorNumberText(error) : kUnknownReason;
+    return error != 0 ? platform::ErrorNumberText(error) : kUnknownReason;
 }
 
 } // namespace
@@ -168,6 +169,8 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
     // Standard output that cannot be written is told once, when the program ends.
     if (result.outcome != DocumentOutcome::OutputFailed || request.outputFile)
         WriteReceivedError(console.err, console.errIsTerminal, result.message);
+    if (const std::optional<QString> advice = modQuorvel::ServiceErrorAdvice(result.errorCode))
+        WriteError(console.err, *advice);
     // Said once there is something to go on with.
     if (journal && result.progress.charactersTranslated + result.progress.charactersResumed > 0)
         WriteError(console.err, ResumeSummary(result.progress, true));

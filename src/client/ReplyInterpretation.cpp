@@ -1,5 +1,6 @@
 #include "client/ReplyInterpretation.h"
 
+#include "client/ServiceErrors.h"
 #include "client/TranslateFailure.h"
 
 #include <QJsonArray>
@@ -13,9 +14,6 @@ namespace modQuorvel {
 
 namespace {
 
-// The service's code for "no error", which some replies carry beside their results.
-const QString kSuccessCode = QStringLiteral("52000");
-
 // A string or number as its text (the real service writes strings, a number reads the same);
 // nothing for null, a missing key or any other kind of value.
 std::optional<QString> ScalarText(const QJsonValue& value) {
@@ -27,7 +25,7 @@ std::optional<QString> ScalarText(const QJsonValue& value) {
 }
 
 // The service's error code, when the reply is an error: a code other than the success code.
-std::optional<QString> ServiceErrorCode(const QJsonObject& reply) {
+std::optional<QString> ReplyErrorCode(const QJsonObject& reply) {
     const std::optional<QString> code = ScalarText(reply[QLatin1String("error_code")]);
     if (!code || code->isEmpty() || *code == kSuccessCode)
         return std::nullopt;
@@ -35,9 +33,9 @@ std::optional<QString> ServiceErrorCode(const QJsonObject& reply) {
 }
 
 QString ServiceErrorLine(const QJsonObject& reply, const QString& code) {
-    QString line = QStringLiteral("错误代码:") + code;
+    QString line = kServiceErrorCodeLabel + code;
     if (const std::optional<QString> message = ScalarText(reply[QLatin1String("error_msg")]))
-        line += QStringLiteral(",说明:") + *message;
+        line += kServiceErrorMessageLabel + *message;
     return line;
 }
 
@@ -78,12 +76,12 @@ TranslateReply InterpretReply(const QByteArray& body, long httpStatus) {
     const bool json = parseError.error == QJsonParseError::NoError && document.isObject();
 
     // The service's own error reply is shown whatever status it came with.
-    if (const std::optional<QString> code = json ? ServiceErrorCode(reply) : std::nullopt)
+    if (const std::optional<QString> code = json ? ReplyErrorCode(reply) : std::nullopt)
         return {ServiceErrorLine(reply, *code), true, *code, {}};
     // Anything else that is not a success (a redirect, a server's error page, a proxy's page)
     // says so, even when its body looks like a translation.
     if (httpStatus < 200 || httpStatus > 299)
-        throw TranslateFailure(QStringLiteral("服务器返回HTTP状态%1").arg(httpStatus));
+        throw TranslateFailure(kHttpStatus.arg(httpStatus));
     const std::optional<QStringList> lines = json ? TranslatedLines(reply) : std::nullopt;
     if (!lines)
         throw TranslateFailure(kUnrecognisedReply);

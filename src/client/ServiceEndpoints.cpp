@@ -1,5 +1,7 @@
 #include "client/ServiceEndpoints.h"
 
+#include "client/ClientTexts.h"
+
 #include <QUrl>
 
 namespace modQuorvel {
@@ -27,8 +29,7 @@ std::optional<QString> RefusalOfHttpsEndpoint(const QString& endpoint) {
     const QUrl url(endpoint);
     if (url.scheme() == QLatin1String("https") || IsLoopbackHost(url.host()))
         return std::nullopt;
-    return QStringLiteral("设置文件中的HTTPS服务地址不是https://地址，为免明文传输，请求未发送：") +
-           endpoint;
+    return kPlainHttpsEndpoint + endpoint;
 }
 
 } // namespace modQuorvel

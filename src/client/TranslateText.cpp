@@ -37,8 +37,7 @@ TranslateReply TranslateText(const QString& source, const QString& from, const Q
         request.Send(body);
         return InterpretReply(request.ResponseBody(), request.Status());
     } catch (const platform::HttpError& error) {
-        throw TranslateFailure(QStringLiteral("请求失败:") + error.description(),
-                               error.transient());
+        throw TranslateFailure(kRequestFailed + error.description(), error.transient());
     }
 }
 

@@ -1,7 +1,9 @@
 #include "documents/BatchExchange.h"
 
+#include "client/ServiceErrors.h"
 #include "client/TranslateFailure.h"
 #include "client/TranslateText.h"
+#include "documents/DocumentTexts.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -18,10 +20,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kMaxRetries = 4;
 constexpr milliseconds kFirstWait{500};      // doubled at every further retry
 constexpr milliseconds kLongQueryWait{3000}; // the service asks for 3 s after 54005
-
-bool IsRetriedCode(const QString& code) {
-    return code == u"54003" || code == u"54005" || code == u"52001" || code == u"52002";
-}
 
 // The wait before retry `retry` (1, 2, ...): doubling from kFirstWait, plus up to half again at
 // random so that requests refused together do not come back together.
@@ -74,21 +72,19 @@ ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account,
                                           account.secretKey, account.https, options);
             const Clock::duration exchangeTime = Clock::now() - sent.value_or(Clock::now());
             if (reply.serviceError) {
-                last = {ExchangeOutcome::ServiceError, reply.text, exchangeTime};
-                if (!IsRetriedCode(reply.errorCode))
+                last = {ExchangeOutcome::ServiceError, reply.text, exchangeTime, reply.errorCode};
+                if (!modQuorvel::IsRetriedCode(reply.errorCode))
                     return last;
-                if (reply.errorCode == u"54003")
+                if (reply.errorCode == modQuorvel::kAccessLimitCode)
                     pacer.widenMargin();
-                if (reply.errorCode == u"54005")
+                if (reply.errorCode == modQuorvel::kLongQueryLimitCode)
                     leastWait = kLongQueryWait;
             } else if (std::optional<QString> output = ComposeOutput(batch, reply.results)) {
                 return {ExchangeOutcome::Done, std::move(*output), exchangeTime};
             } else {
                 // Never shift the document: a reply that does not match gets one more try.
                 last = {ExchangeOutcome::Failed,
-                        QStringLiteral("回复无法识别：译文%1行，所发原文%2行")
-                            .arg(reply.results.size())
-                            .arg(batch.q.count(u'\n') + 1)};
+                        kLineCountMismatch.arg(reply.results.size()).arg(batch.q.count(u'\n') + 1)};
                 if (countRetried)
                     return last;
                 countRetried = true;

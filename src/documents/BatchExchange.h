@@ -30,12 +30,13 @@ struct ExchangeOutcome {
     QString text;
     // From the moment the last try went out to its answer; zero when it did not go out.
     std::chrono::steady_clock::duration exchangeTime{};
+    QString errorCode{}; // the service's code (ServiceError)
 };
 
 // Sends the batch over `connection` at the pacer's rate (each try waits for the pacer once the
 // connection is open, just before it goes out) and places the results. An answer 54003 widens
-// the pacer's margin. Rate limits (54003, 54005),
-// the service's own time-outs and system errors (52001, 52002), time-outs and dropped
+// the pacer's margin; 54005 waits at least 3 s. The service's codes marked retried
+// (modQuorvel::IsRetriedCode), time-outs and dropped
 // connections are retried after a growing, jittered wait, at most 4 times; a reply with
 // another number of results than lines sent once. Any other failure ends it at once. A whole
 // text's tries all end within the connection's total time-out.

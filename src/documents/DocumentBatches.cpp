@@ -1,5 +1,6 @@
 #include "documents/DocumentBatches.h"
 
+#include "documents/DocumentTexts.h"
 #include "documents/LineCut.h"
 
 #include <QStringDecoder>
@@ -43,7 +44,7 @@ DocumentBatches::DocumentBatches(QIODevice& input, qsizetype maxBytes) : builder
         const QString text = AsOneText(start);
         // The service would only answer 54000 for it.
         if (text.trimmed().isEmpty())
-            throw InputError(QStringLiteral("没有要翻译的文本。"));
+            throw InputError(kNothingToTranslate);
         if (Utf8Length(text) <= maxBytes) {
             ready_.push_back(WholeTextBatch(text));
             ended_ = true;

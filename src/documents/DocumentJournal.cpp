@@ -1,6 +1,8 @@
 #include "documents/DocumentJournal.h"
 
+#include "documents/DocumentTexts.h"
 #include "documents/InputLines.h"
+#include "platform/ErrorNumberText.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -9,7 +11,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -72,7 +73,7 @@ QByteArray ReadAt(int fd, qint64 offset, qint64 size) {
 }
 
 QString SystemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return platform::ErrorNumberText(errno);
 }
 
 // The folder's entry of a new file is on the disk too.
@@ -121,9 +122,9 @@ void DocumentJournal::write() {
         lock.unlock();
         QString failure;
         if (fd_ < 0 && !create())
-            failure = described(QStringLiteral("无法创建续传记录"));
+            failure = described(kJournalNotCreated);
         else if (fd_ >= 0 && (!WriteAt(fd_, records, end_) || ::fdatasync(fd_) != 0))
-            failure = described(QStringLiteral("无法写入续传记录"));
+            failure = described(kJournalNotWritten);
         else
             end_ += records.size();
         lock.lock();
@@ -165,7 +166,7 @@ void DocumentJournal::load() {
     end_ = offset;
     // A record cut short by a kill goes, so that the next ones follow the last whole one.
     if (about.st_size > end_ && ::ftruncate(fd_, end_) != 0) {
-        fail(described(QStringLiteral("无法截断续传记录")));
+        fail(described(kJournalNotTruncated));
         records_.clear();
         ::close(fd_);
         fd_ = -1;
@@ -261,7 +262,7 @@ QByteArray RunIdentity(QIODevice& input, const QString& from, const QString& to,
     for (QByteArray block = input.read(1 << 20); !block.isEmpty(); block = input.read(1 << 20))
         hash.addData(block);
     if (!input.seek(start))
-        throw InputError::Unreadable(input);
+        throw InputError::Unreadable();
     return hash.result();
 }
 

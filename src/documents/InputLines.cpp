@@ -1,6 +1,12 @@
 #include "documents/InputLines.h"
 
+#include "documents/DocumentTexts.h"
+
+#include "platform/ErrorNumberText.h"
+
 #include <QIODevice>
+
+#include <cerrno>
 
 namespace documents {
 
@@ -12,16 +18,17 @@ constexpr qsizetype kBlockBytes = qsizetype{64} * 1024;
 constexpr qsizetype kPieceBytes = qsizetype{64} * 1024;
 
 qint64 ReadSome(QIODevice& device, char* data, qint64 bytes) {
+    errno = 0;
     const qint64 read = device.read(data, bytes);
     if (read < 0)
-        throw InputError::Unreadable(device);
+        throw InputError::Unreadable();
     return read;
 }
 
 } // namespace
 
-InputError InputError::Unreadable(const QIODevice& device) {
-    return InputError(QStringLiteral("无法读取输入：") + device.errorString());
+InputError InputError::Unreadable() {
+    return InputError(kInputNotRead + platform::ErrorNumberText(errno != 0 ? errno : EIO));
 }
 
 QByteArray ReadUpTo(QIODevice& device, qsizetype bytes) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "documents/DocumentTexts.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
@@ -18,10 +20,9 @@ public:
         : std::runtime_error(reason.toStdString()), reason_(reason) {}
     QString reason() const { return reason_; }
 
-    static InputError NotUtf8() {
-        return InputError(QStringLiteral("输入不是UTF-8文本，未翻译。"));
-    }
-    static InputError Unreadable(const QIODevice& device);
+    static InputError NotUtf8() { return InputError(kInputNotUtf8); }
+    // Made right after the read or seek that failed: the reason comes from its error number.
+    static InputError Unreadable();
 
 private:
     QString reason_;

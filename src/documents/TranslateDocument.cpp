@@ -2,6 +2,7 @@
 
 #include "documents/DocumentBatches.h"
 #include "documents/DocumentSize.h"
+#include "documents/DocumentTexts.h"
 #include "documents/RequestPool.h"
 
 #include <QFileDevice>
@@ -60,7 +61,7 @@ std::optional<Totals> CountAhead(QIODevice& input, qsizetype maxBytes) {
         totals.lines += batch->lines;
     }
     if (!input.seek(start))
-        throw InputError::Unreadable(input);
+        throw InputError::Unreadable();
     return totals;
 }
 
@@ -91,7 +92,8 @@ private:
     using Sent = std::pair<qint64, std::shared_ptr<PendingBatch>>; // a batch and its index
     // The answers that have arrived since the last call, counted and kept.
     void keepArrived(const RequestPool& pool, std::deque<Sent>& unkept);
-    DocumentResult end(DocumentOutcome outcome, const QString& message = {});
+    DocumentResult end(DocumentOutcome outcome, const QString& message = {},
+                       const QString& errorCode = {});
     bool write(const QString& text);
     void report(bool always);
 
@@ -170,14 +172,14 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
 
         keepArrived(pool, unkept);
         if (const std::optional<ExchangeOutcome> failure = pool.failure())
-            return end(OutcomeOf(failure->kind), failure->text);
+            return end(OutcomeOf(failure->kind), failure->text, failure->errorCode);
         while (!ahead.empty()) {
             const std::optional<ExchangeOutcome> outcome = pool.outcomeOf(*ahead.front());
             if (!outcome)
                 break;
             if (!write(outcome->text))
                 return end(DocumentOutcome::OutputFailed,
-                           QStringLiteral("无法写入输出：") + output_.errorString());
+                           kOutputNotWritten + output_.errorString());
             progress_.linesDone += ahead.front()->batch.lines;
             progress_.requestsDone += IsSent(ahead.front()->batch) ? 1 : 0;
             ahead.pop_front();
@@ -185,7 +187,7 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
         if (ahead.empty() && allRead)
             break;
         if (stop.stop_requested())
-            return end(DocumentOutcome::Cancelled, QStringLiteral("翻译已取消"));
+            return end(DocumentOutcome::Cancelled, kCancelled);
         report(false);
         pool.waitForOutcome(kProgressInterval, stop);
     }
@@ -212,9 +214,10 @@ void DocumentRun::keepArrived(const RequestPool& pool, std::deque<Sent>& unkept)
         job_.answers->keep(arrived);
 }
 
-DocumentResult DocumentRun::end(DocumentOutcome outcome, const QString& message) {
+DocumentResult DocumentRun::end(DocumentOutcome outcome, const QString& message,
+                                const QString& errorCode) {
     report(true);
-    return {outcome, message, progress_};
+    return {outcome, message, errorCode, progress_};
 }
 
 bool DocumentRun::write(const QString& text) {

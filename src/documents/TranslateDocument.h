@@ -35,7 +35,8 @@ enum class DocumentOutcome {
 
 struct DocumentResult {
     DocumentOutcome outcome = DocumentOutcome::Translated;
-    QString message; // why it did not end with Translated, for the user
+    QString message;   // why it did not end with Translated, for the user
+    QString errorCode; // the service's code, for ServiceError
     DocumentProgress progress;
 };
 

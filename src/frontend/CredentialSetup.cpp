@@ -2,10 +2,13 @@
 
 #include "credentials/modStrHexByte.h"
 #include "frontend/UserTexts.h"
+#include "platform/ErrorNumberText.h"
 #include "platform/ProfileFileBytes.h"
 #include "platform/TrimSpaces.h"
 #include "settings/QuorvelSettings.h"
 #include "settings/clsIniFile.h"
+
+#include <cerrno>
 
 namespace frontend {
 
@@ -23,17 +26,17 @@ QString AppIdRefusal(settings::StoreProblem problem, const QString& appId) {
     case StoreProblem::ZeroCharacter:
         break;
     case StoreProblem::LineBreak:
-        return QStringLiteral("APP ID含有换行符，");
+        return kAppIdLineBreak;
     case StoreProblem::EdgeTab:
-        return QStringLiteral("APP ID首尾含有制表符，读回时会被去掉，");
+        return kAppIdEdgeTab;
     case StoreProblem::OuterQuotes:
-        return QStringLiteral("APP ID首尾是一对引号，读回时会被去掉，");
+        return kAppIdOuterQuotes;
     case StoreProblem::MarkerText:
-        return QStringLiteral("APP ID不能是“%1”，").arg(appId);
+        return kAppIdMarkerText.arg(appId);
     case StoreProblem::NotInCodePage:
-        return QStringLiteral("APP ID含有无法保存的字符，请检查后重新输入。");
+        return kAppIdNotStorable;
     case StoreProblem::TooLong:
-        return QStringLiteral("APP ID超过%1字节，无法完整读回，").arg(clsIniFile::kLongestValue);
+        return kAppIdTooLong.arg(clsIniFile::kLongestValue);
     }
     return {};
 }
@@ -41,13 +44,13 @@ QString AppIdRefusal(settings::StoreProblem problem, const QString& appId) {
 // Why the key cannot be stored so that it decodes to itself; empty when it can.
 QString SecretKeyRefusal(const QString& secretKey) {
     if (secretKey.contains(u'\r') || secretKey.contains(u'\n'))
-        return QStringLiteral("密钥含有换行符，");
+        return kSecretKeyLineBreak;
     if (secretKey.size() > kMaxSecretKeyLength)
-        return QStringLiteral("密钥长度超过%1个字符，无法保存。").arg(kMaxSecretKeyLength);
+        return kSecretKeyTooLong.arg(kMaxSecretKeyLength);
     try {
         modStrHexByte::StrToBytes(secretKey);
     } catch (const modStrHexByte::CharacterCodeOverflow&) {
-        return QStringLiteral("密钥含有无法保存的字符，请检查后重新输入。");
+        return kSecretKeyNotStorable;
     }
     return {};
 }
@@ -63,32 +66,31 @@ CredentialSetupResult SetUpCredentials(const settings::QuorvelSettings& settings
     const modStrHexByte::Credentials typed{platform::TrimSpaces(typedAppId),
                                            platform::TrimSpaces(typedSecretKey)};
     if (typed.strAppID.isEmpty() || typed.strSecretKey.isEmpty())
-        return {
-            Outcome::Unchanged, {}, QStringLiteral("APP ID和KEY都不能为空，") + kNothingChanged};
+        return {Outcome::Unchanged, {}, kEmptyCredentials + kNothingChanged};
 
     // A zero character would cut the text short at the byte interface.
     if (typed.strAppID.contains(QChar(0)) || typed.strSecretKey.contains(QChar(0)))
-        return Refuse(QStringLiteral("APP ID或KEY含有空字符（NUL），"));
+        return Refuse(kNulInCredentials);
     if (const QString why = AppIdRefusal(settings::ProblemStoring(typed.strAppID), typed.strAppID);
         !why.isEmpty())
         return Refuse(why);
     if (const QString why = SecretKeyRefusal(typed.strSecretKey); !why.isEmpty())
         return Refuse(why);
 
-    switch (settings.setCredentials(typed)) {
+    int errorNumber = EINVAL; // for Refused, which the checks above leave no room for
+    switch (settings.setCredentials(typed, &errorNumber)) {
     case platform::ProfileWrite::Written:
         return {Outcome::Stored, typed, {}};
     case platform::ProfileWrite::TooLarge:
         // Past its size limit the whole file would read as empty, the working pair included.
-        return Refuse(QStringLiteral("保存后设置文件将大于%1 MiB，超出可读取的上限：")
-                          .arg(platform::kMaxProfileFileSize >> 20) +
-                      settings.filePath() + QStringLiteral("，"));
+        return Refuse(
+            kSettingsTooLarge.arg(platform::kMaxProfileFileSize >> 20).arg(settings.filePath()));
     case platform::ProfileWrite::Refused:
     case platform::ProfileWrite::Failed:
         break;
     }
     return {Outcome::NotWritten, typed,
-            QStringLiteral("无法写入设置文件：") + settings.filePath() + QStringLiteral("，") +
+            kSettingsNotWritten.arg(settings.filePath(), platform::ErrorNumberText(errorNumber)) +
                 kNothingChanged};
 }
 

@@ -1,6 +1,7 @@
 #include "platform/CurlLibrary.h"
 
 #include "platform/HttpError.h"
+#include "platform/NetworkTexts.h"
 
 #include <dlfcn.h>
 
@@ -13,7 +14,7 @@ constexpr const char* kLibraryName = "libcurl.so.4";
 template <typename Function> void Resolve(void* library, const char* name, Function& function) {
     function = reinterpret_cast<Function>(dlsym(library, name));
     if (!function)
-        throw HttpError(QStringLiteral("网络库不完整:") + QString::fromLatin1(name));
+        throw HttpError(kLibraryIncomplete + QString::fromLatin1(name));
 }
 
 // Owns the opened library: libcurl is initialised once per process before any handle exists,
@@ -23,7 +24,7 @@ public:
     LoadedCurl() {
         library_ = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
         if (!library_)
-            throw HttpError(QStringLiteral("无法加载网络库") + QString::fromLatin1(kLibraryName));
+            throw HttpError(kLibraryNotLoaded + QString::fromLatin1(kLibraryName));
         Resolve(library_, "curl_easy_init", api_.easy_init);
         Resolve(library_, "curl_easy_cleanup", api_.easy_cleanup);
         Resolve(library_, "curl_easy_reset", api_.easy_reset);
@@ -36,7 +37,7 @@ public:
         decltype(&::curl_global_init) globalInit = nullptr;
         Resolve(library_, "curl_global_init", globalInit);
         if (globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK)
-            throw HttpError(QStringLiteral("网络库初始化失败"));
+            throw HttpError(kLibraryNotInitialised);
     }
     ~LoadedCurl() { globalCleanup_(); }
     LoadedCurl(const LoadedCurl&) = delete;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -89,23 +90,45 @@ bool WriteWhole(QFile& file, const QByteArray& bytes) {
     return file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
 }
 
-bool SaveBytes(const QByteArray& bytes, const QString& target, bool fileIsNew) {
+// The error number of the call that just failed; EIO when it left none.
+int LastErrorNumber() {
+    return errno != 0 ? errno : EIO;
+}
+
+// Writes `bytes` as the new `target`; 0, or the error number of what failed.
+int SaveBytes(const QByteArray& bytes, const QString& target, bool fileIsNew) {
     // A new file holds the encoded secret key and is kept from other users; a replaced file keeps
     // its permissions.
     const QFileDevice::Permissions permissions =
         fileIsNew ? QFileDevice::ReadOwner | QFileDevice::WriteOwner : QFile::permissions(target);
     const QString saving = SavingFileName(target);
     QFile file(saving);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions))
-        return false;
+        return LastErrorNumber();
     const bool whole = file.setPermissions(permissions) && WriteWhole(file, bytes);
+    int error = whole ? 0 : LastErrorNumber();
     file.close();
-    if (!whole || std::rename(QFile::encodeName(saving).constData(),
-                              QFile::encodeName(target).constData()) != 0) {
+    if (whole && std::rename(QFile::encodeName(saving).constData(),
+                             QFile::encodeName(target).constData()) != 0)
+        error = LastErrorNumber();
+    if (error != 0)
         QFile::remove(saving);
-        return false;
+    return error;
+}
+
+// Why the lock could not be taken, as an error number.
+int LockErrorNumber(QLockFile::LockError error) {
+    switch (error) {
+    case QLockFile::LockFailedError:
+        return EBUSY; // another writer holds it
+    case QLockFile::PermissionError:
+        return EACCES;
+    case QLockFile::NoError:
+    case QLockFile::UnknownError:
+        break;
     }
-    return true;
+    return EIO;
 }
 
 // The file that every path to `fileName` names: links followed to the end, and for a file not
@@ -181,24 +204,42 @@ IniEdit SetProfileValue(IniDocument& document, const char* section, const char* 
 }
 
 ProfileWrite EditPrivateProfile(const QString& fileName,
-                                const std::function<IniEdit(IniDocument&)>& edit) {
+                                const std::function<IniEdit(IniDocument&)>& edit,
+                                int* errorNumber) {
+    const auto failed = [errorNumber](int error) {
+        if (errorNumber)
+            *errorNumber = error;
+        return ProfileWrite::Failed;
+    };
     // Two links to one file are one file: they share its lock and its temporary file. A link
     // that points to nothing is no settings file; writing would replace the link.
     const QString target = fileName.isEmpty() ? QString() : FinalTarget(fileName);
     if (target.isEmpty())
-        return ProfileWrite::Failed;
+        return failed(ENOENT);
 
     // The lock serialises writers; the file is read again inside it so that a value another
     // writer stored in the meantime is kept.
     QLockFile lock(target + QStringLiteral(".lock"));
     lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(kLockTimeoutMs))
-        return ProfileWrite::Failed;
+        return failed(LockErrorNumber(lock.error()));
 
     const ProfileFileBytes file = ReadProfileFileBytes(target);
     const bool exists = file.kind != ProfileFileKind::Missing;
-    if (exists && (file.kind != ProfileFileKind::Regular || !QFileInfo(target).isWritable()))
-        return ProfileWrite::Failed;
+    switch (file.kind) {
+    case ProfileFileKind::Missing:
+        break;
+    case ProfileFileKind::Regular:
+        if (!QFileInfo(target).isWritable())
+            return failed(EACCES);
+        break;
+    case ProfileFileKind::NotRegular:
+        return failed(QFileInfo(target).isDir() ? EISDIR : EPERM);
+    case ProfileFileKind::TooLarge:
+        return failed(EFBIG);
+    case ProfileFileKind::Unreadable:
+        return failed(EACCES);
+    }
     // What a writer killed while saving left goes first, whether or not this write changes
     // anything.
     QFile::remove(SavingFileName(target));
@@ -216,7 +257,9 @@ ProfileWrite EditPrivateProfile(const QString& fileName,
     const QByteArray bytes = document.toBytes();
     if (bytes.size() > kMaxProfileFileSize)
         return ProfileWrite::TooLarge;
-    return SaveBytes(bytes, target, !exists) ? ProfileWrite::Written : ProfileWrite::Failed;
+    if (const int error = SaveBytes(bytes, target, !exists))
+        return failed(error);
+    return ProfileWrite::Written;
 }
 
 } // namespace platform

@@ -56,9 +56,12 @@ enum class ProfileWrite {
 // one edit are all in the file or none is. The lock and the temporary file are named after the
 // file a link finally points to, so every path to one file shares one lock. Nothing is written
 // through a link that points to nothing, nor to a name that is not a regular file of at most
-// kMaxProfileFileSize bytes.
+// kMaxProfileFileSize bytes. On Failed, `errorNumber` (when given) is set to why, as an error
+// number (ENOENT for a missing folder or a link to nothing, EBUSY for a lock another writer
+// holds, EISDIR or EPERM for a name that is no regular file, or what the system call gave).
 ProfileWrite EditPrivateProfile(const QString& fileName,
-                                const std::function<IniEdit(IniDocument&)>& edit);
+                                const std::function<IniEdit(IniDocument&)>& edit,
+                                int* errorNumber = nullptr);
 
 // Sets `key` in `section` to `value` in the document, refusing what WritePrivateProfileStringA
 // refuses (CR or LF, names under which the key could not be found again).

@@ -1,6 +1,7 @@
 #include "platform/WinHttpRequest.h"
 
 #include "platform/CurlLibrary.h"
+#include "platform/NetworkTexts.h"
 
 #include <QFile>
 #include <QUrl>
@@ -9,21 +10,19 @@ namespace platform {
 
 namespace {
 
-const QString kInvalidAddress = QStringLiteral("服务地址无效");
-
 QString DescribeFailure(CURLcode code) {
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
-        return QStringLiteral("找不到服务器");
+        return kHostNotFound;
     case CURLE_COULDNT_CONNECT:
-        return QStringLiteral("无法连接到服务器");
+        return kCannotConnect;
     case CURLE_OPERATION_TIMEDOUT:
-        return QStringLiteral("请求超时");
+        return kTimedOut;
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_ISSUER_ERROR:
     case CURLE_SSL_INVALIDCERTSTATUS:
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-        return QStringLiteral("服务器证书验证失败");
+        return kCertificateRefused;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
     case CURLE_SSL_CIPHER:
@@ -34,24 +33,24 @@ QString DescribeFailure(CURLcode code) {
     case CURLE_SSL_CRL_BADFILE:
     case CURLE_SSL_SHUTDOWN_FAILED:
     case CURLE_USE_SSL_FAILED:
-        return QStringLiteral("安全连接(TLS)失败");
+        return kTlsFailed;
     case CURLE_GOT_NOTHING:
-        return QStringLiteral("服务器未回复即关闭了连接");
+        return kNothingAnswered;
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_PARTIAL_FILE:
-        return QStringLiteral("连接中断");
+        return kConnectionBroken;
     // Open lets only http and https addresses through, so these come from the server's bytes: no
     // HTTP reply (libcurl takes it for HTTP/0.9, which it refuses) or a broken one.
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_WEIRD_SERVER_REPLY:
-        return QStringLiteral("服务器的回复无法识别(不是HTTP回复)");
+        return kNotHttpReply;
     case CURLE_URL_MALFORMAT:
         return kInvalidAddress;
     case CURLE_ABORTED_BY_CALLBACK:
-        return QStringLiteral("请求已取消");
+        return kRequestCancelled;
     default:
-        return QStringLiteral("网络错误(代码%1)").arg(static_cast<int>(code));
+        return kNetworkError.arg(static_cast<int>(code));
     }
 }
 
@@ -72,13 +71,10 @@ bool IsTransient(CURLcode code) {
 
 // The reason given for a reply stopped at the size limit, which the write callback flags: libcurl
 // itself reports it as any other write error.
-const QString kReplyTooLarge = QStringLiteral("服务器回复过大");
-const QString kSetupFailed = QStringLiteral("网络请求设置失败");
-
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw HttpError(QStringLiteral("无法读取证书文件:") + path);
+        throw HttpError(kCertificateFileUnreadable + path);
     return file.readAll();
 }
 
@@ -103,7 +99,7 @@ WinHttpRequest::WinHttpRequest(HttpConnection* connection) : connection_(connect
         handle_ = ownHandle_.get();
     }
     if (!handle_)
-        throw HttpError(QStringLiteral("无法创建网络请求"));
+        throw HttpError(kRequestNotCreated);
     SetOption(CURLOPT_NOSIGNAL, 1L);
     SetOption(CURLOPT_PROXY, "");
     SetOption(CURLOPT_PROTOCOLS_STR, "http,https");

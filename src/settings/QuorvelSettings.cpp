@@ -93,12 +93,13 @@ std::optional<modStrHexByte::Credentials> QuorvelSettings::credentials() const {
 }
 
 platform::ProfileWrite
-QuorvelSettings::setCredentials(const modStrHexByte::Credentials& credentials) const {
+QuorvelSettings::setCredentials(const modStrHexByte::Credentials& credentials,
+                                int* errorNumber) const {
     // One write: the key is stored only beside the App ID it is encoded under.
     const QString encoded =
         modStrHexByte::EncodeSecretKey(credentials.strAppID, credentials.strSecretKey);
     return IniFile(filePath_).SaveSettings(
-        kBaiDuKeyInfo, {{kAppID, credentials.strAppID}, {kSecretKeyEncode, encoded}});
+        kBaiDuKeyInfo, {{kAppID, credentials.strAppID}, {kSecretKeyEncode, encoded}}, errorNumber);
 }
 
 ServiceEndpoints QuorvelSettings::serviceEndpoints() const {

@@ -40,9 +40,11 @@ public:
     // the file; nothing when either is missing, empty or blank.
     std::optional<modStrHexByte::Credentials> credentials() const;
     // Both in one write of the file: either both new values are stored or the file keeps its
-    // earlier pair (and the result says why). The entries must have passed ProblemStoring (an
-    // App ID) and encode (a key).
-    platform::ProfileWrite setCredentials(const modStrHexByte::Credentials& credentials) const;
+    // earlier pair (and the result says why, with the error number of a Failed write in
+    // `errorNumber` when given). The entries must have passed ProblemStoring (an App ID) and
+    // encode (a key).
+    platform::ProfileWrite setCredentials(const modStrHexByte::Credentials& credentials,
+                                          int* errorNumber = nullptr) const;
 
     // Service/HttpEndpoint and Service/HttpsEndpoint, trimmed of spaces.
     ServiceEndpoints serviceEndpoints() const;

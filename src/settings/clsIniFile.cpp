@@ -76,7 +76,8 @@ short clsIniFile::SaveSetting(const QString& Section, const QString& Key, const 
 
 platform::ProfileWrite
 clsIniFile::SaveSettings(const QString& Section,
-                         const QList<std::pair<QString, QString>>& KeysAndValues) {
+                         const QList<std::pair<QString, QString>>& KeysAndValues,
+                         int* errorNumber) {
     if (HoldsZero(Section))
         return platform::ProfileWrite::Refused;
     for (const auto& [key, value] : KeysAndValues)
@@ -84,7 +85,7 @@ clsIniFile::SaveSettings(const QString& Section,
             return platform::ProfileWrite::Refused;
     CreateUserSettingsFolderFor(file_);
     const QByteArray section = platform::WideToAnsi(Section);
-    return platform::EditPrivateProfile(file_, [&](platform::IniDocument& document) {
+    const auto setAll = [&](platform::IniDocument& document) {
         auto edit = platform::IniEdit::Unchanged;
         for (const auto& [key, value] : KeysAndValues) {
             switch (platform::SetProfileValue(document, section.constData(),
@@ -100,7 +101,8 @@ clsIniFile::SaveSettings(const QString& Section,
             }
         }
         return edit;
-    });
+    };
+    return platform::EditPrivateProfile(file_, setAll, errorNumber);
 }
 
 QString clsIniFile::GetSetting(const QString& Section, const QString& KeyName) const {

@@ -30,9 +30,11 @@ public:
     short SaveSetting(const QString& Section, const QString& Key, const QString& Value);
 
     // Several values of one section in one write: after it the file holds all of them, or, on
-    // failure (for any of the reasons of SaveSetting), none has changed.
+    // failure (for any of the reasons of SaveSetting), none has changed. On Failed,
+    // `errorNumber` (when given) says why (platform::EditPrivateProfile).
     platform::ProfileWrite SaveSettings(const QString& Section,
-                                        const QList<std::pair<QString, QString>>& KeysAndValues);
+                                        const QList<std::pair<QString, QString>>& KeysAndValues,
+                                        int* errorNumber = nullptr);
 
     // The stored value; "unknown value" when the file, section or key is missing, and
     // "Unknown section or key" when the key is there with an empty value.

@@ -1,5 +1,7 @@
 #include "standin/TranslateAnswer.h"
 
+#include "client/ServiceErrors.h"
+
 #include "standin/JsonText.h"
 #include "standin/StandInTranslation.h"
 
@@ -10,8 +12,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
-#include <utility>
 
 namespace standin {
 
@@ -38,43 +40,33 @@ std::string ExpectedSign(const std::string& appid, const std::string& q, const s
     return QCryptographicHash::hash(input, QCryptographicHash::Md5).toHex().toStdString();
 }
 
+// The service's error of that code, with the message of its table.
+ServiceError ErrorOf(QStringView code) {
+    const std::optional<modQuorvel::ServiceErrorCode> known =
+        modQuorvel::FindServiceErrorCode(code);
+    return {code.toString().toStdString(), known ? std::string(known->message) : std::string()};
+}
+
 } // namespace
 
 ServiceError EmptyFieldError() {
-    return {"54000", "PARAM_FROM_TO_OR_Q_EMPTY"};
+    return ErrorOf(modQuorvel::kEmptyFieldCode);
 }
 ServiceError UnknownAppIdError() {
-    return {"52003", "UNAUTHORIZED USER"};
+    return ErrorOf(modQuorvel::kUnknownAppIdCode);
 }
 ServiceError WrongSignError() {
-    return {"54001", "Invalid Sign"};
+    return ErrorOf(modQuorvel::kWrongSignCode);
 }
 ServiceError BadLanguageError() {
-    return {"58001", "INVALID_TO_PARAM"};
+    return ErrorOf(modQuorvel::kBadLanguageCode);
 }
 ServiceError RateLimitError() {
-    return {"54003", "Invalid Access Limit"};
+    return ErrorOf(modQuorvel::kAccessLimitCode);
 }
 
 ServiceError KnownError(const std::string& code) {
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 12> kMessages{{
-        {"52001", "TIMEOUT"},
-        {"52002", "SYSTEM ERROR"},
-        {"52003", "UNAUTHORIZED USER"},
-        {"54000", "PARAM_FROM_TO_OR_Q_EMPTY"},
-        {"54001", "Invalid Sign"},
-        {"54003", "Invalid Access Limit"},
-        {"54004", "Please recharge"},
-        {"54005", "LONG QUERY TOO FREQUENT"},
-        {"58000", "INVALID_CLIENT_IP"},
-        {"58001", "INVALID_TO_PARAM"},
-        {"58002", "SERVICE CLOSED"},
-        {"90107", "AUTHENTICATION FAILED"},
-    }};
-    for (const auto& [known, message] : kMessages)
-        if (known == code)
-            return {code, std::string(message)};
-    return {code, {}};
+    return ErrorOf(QString::fromStdString(code));
 }
 
 std::optional<ServiceError>

@@ -1,8 +1,8 @@
-#include "cli/ErrorNumberText.h"
+#include "platform/ErrorNumberText.h"
 
 #include <cerrno>
 
-namespace cli {
+namespace platform {
 
 QString ErrorNumberText(int error) {
     switch (error) {
@@ -56,4 +56,4 @@ QString ErrorNumberText(int error) {
     }
 }
 
-} // namespace cli
+} // namespace platform
