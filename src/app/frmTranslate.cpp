@@ -149,6 +149,9 @@ frmTranslate::frmTranslate(Dialogs& dialogs, const QString& settingsFilePath)
     connect(Command5, &QPushButton::clicked, this, &frmTranslate::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &frmTranslate::Command6_Click);
     connect(Check1, &QCheckBox::toggled, this, &frmTranslate::Check1_Click);
+    givenWaits_.setSingleShot(true);
+    givenWaits_.setInterval(kDialogRetryMilliseconds);
+    connect(&givenWaits_, &QTimer::timeout, this, &frmTranslate::TakeGivenText);
     connect(&request_, &QFutureWatcher<frontend::TranslationResult>::finished, this,
             &frmTranslate::Request_Done);
     Text1->installEventFilter(this);
@@ -282,7 +285,7 @@ void frmTranslate::TakeGivenText() {
     if (!given_ || translating_)
         return;
     if (QApplication::activeModalWidget()) {
-        QTimer::singleShot(kDialogRetryMilliseconds, this, &frmTranslate::TakeGivenText);
+        givenWaits_.start();
         return;
     }
     ContinueOnError([&] { SetBoxText(Text1, *std::exchange(given_, std::nullopt)); });
@@ -297,11 +300,12 @@ void frmTranslate::BringToFront() {
     });
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): a handler, connected as one
 void frmTranslate::Command2_Click() {
     EndProgram();
 }
 
-void frmTranslate::closeEvent(QCloseEvent*) {
+void frmTranslate::closeEvent(QCloseEvent* /*event*/) {
     EndProgram();
 }
 

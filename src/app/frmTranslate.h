@@ -8,6 +8,7 @@
 
 #include <QFutureWatcher>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -77,6 +78,7 @@ private:
     bool translating_ = false;
     QPointer<QWidget> focusBeforeRequest_;
     std::optional<QString> given_;
+    QTimer givenWaits_; // looks again whether the dialog in the given text's way has closed
 
     QPlainTextEdit* Text1;
     QPushButton* Command1;

@@ -69,6 +69,60 @@ std::optional<QString> OpenForReading(QFile& file) {
     return error != 0 ? platform::ErrorNumberText(error) : kUnknownReason;
 }
 
+// Standard input read from a terminal: the person is told how to end the text.
+void AskForText(const TranslateRequest& request, const CliConsole& console) {
+    if (!request.text && !request.inputFile && console.terminal >= 0)
+        WriteError(console.err, kTextPrompt);
+}
+
+int DryRun(const TranslateRequest& request, const CliConsole& console, QIODevice& input,
+           double requestsPerSecond) {
+    AskForText(request, console);
+    const documents::DocumentSize size =
+        documents::MeasureDocument(input, documents::kMaxRequestBytes);
+    if (size.outcome != DocumentOutcome::Translated) {
+        WriteError(console.err, size.message);
+        return StatusOf(size.outcome);
+    }
+    WriteLine(console.out, DryRunSummary(size, requestsPerSecond));
+    return kSucceeded;
+}
+
+int OutputFileFailed(const TranslateRequest& request, const CliConsole& console,
+                     const OutputFile& outputFile) {
+    WriteError(console.err, OutputUnwritable(*request.outputFile, outputFile.errorText()));
+    return kOutputFailed;
+}
+
+// After the document: the output file put in place, the journal removed or kept, and what the
+// person needs to know said.
+int Conclude(const documents::DocumentResult& result, const TranslateRequest& request,
+             const CliConsole& console, documents::DocumentJournal* journal,
+             OutputFile* outputFile) {
+    if (journal != nullptr && !journal->error().isEmpty())
+        WriteError(console.err, JournalUnwritable(journal->error()));
+    if (result.outcome == DocumentOutcome::Translated) {
+        if (outputFile != nullptr && !outputFile->commit())
+            return OutputFileFailed(request, console, *outputFile);
+        if (journal != nullptr) {
+            journal->remove();
+            if (!request.quiet)
+                WriteError(console.err, ResumeSummary(result.progress, false));
+        }
+        return kSucceeded;
+    }
+    // Standard output that cannot be written is told once, when the program ends.
+    if (result.outcome != DocumentOutcome::OutputFailed || request.outputFile)
+        WriteReceivedError(console.err, console.errIsTerminal, result.message);
+    if (const std::optional<QString> advice = modQuorvel::ServiceErrorAdvice(result.errorCode))
+        WriteError(console.err, *advice);
+    // Said once there is something to go on with.
+    if (journal != nullptr &&
+        result.progress.charactersTranslated + result.progress.charactersResumed > 0)
+        WriteError(console.err, ResumeSummary(result.progress, true));
+    return StatusOf(result.outcome);
+}
+
 } // namespace
 
 int RunTranslate(const TranslateRequest& request, const CliConsole& console,
@@ -108,34 +162,17 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         input = &file;
     }
 
-    const auto askForText = [&] {
-        if (!request.text && !request.inputFile && console.terminal >= 0)
-            WriteError(console.err, kTextPrompt);
-    };
-    if (request.dryRun) {
-        askForText();
-        const documents::DocumentSize size =
-            documents::MeasureDocument(*input, documents::kMaxRequestBytes);
-        if (size.outcome != DocumentOutcome::Translated) {
-            WriteError(console.err, size.message);
-            return StatusOf(size.outcome);
-        }
-        WriteLine(console.out, DryRunSummary(size, *requestsPerSecond));
-        return kSucceeded;
-    }
+    if (request.dryRun)
+        return DryRun(request, console, *input, *requestsPerSecond);
 
     std::optional<OutputFile> outputFile;
-    const auto outputFileFailed = [&] {
-        WriteError(console.err, OutputUnwritable(*request.outputFile, outputFile->errorText()));
-        return kOutputFailed;
-    };
     if (request.outputFile && !outputFile.emplace(*request.outputFile).openInPlace())
-        return outputFileFailed();
+        return OutputFileFailed(request, console, *outputFile);
     signalStop.emplace(console.stopOnSignals);
     if (outputFile && !outputFile->openReplacement())
-        return outputFileFailed();
+        return OutputFileFailed(request, console, *outputFile);
 
-    askForText();
+    AskForText(request, console);
 
     documents::DocumentJob job = JobFor(request, *credentials, settings, *requestsPerSecond);
     // What is answered is kept as it arrives, so that a stopped document goes on where it was.
@@ -153,28 +190,7 @@ int RunTranslate(const TranslateRequest& request, const CliConsole& console,
         *input, *output, job, [&](const documents::DocumentProgress& done) { progress.show(done); },
         signalStop->token());
     progress.clear();
-    if (journal && !journal->error().isEmpty())
-        WriteError(console.err, JournalUnwritable(journal->error()));
-
-    if (result.outcome == DocumentOutcome::Translated) {
-        if (outputFile && !outputFile->commit())
-            return outputFileFailed();
-        if (journal) {
-            journal->remove();
-            if (!request.quiet)
-                WriteError(console.err, ResumeSummary(result.progress, false));
-        }
-        return kSucceeded;
-    }
-    // Standard output that cannot be written is told once, when the program ends.
-    if (result.outcome != DocumentOutcome::OutputFailed || request.outputFile)
-        WriteReceivedError(console.err, console.errIsTerminal, result.message);
-    if (const std::optional<QString> advice = modQuorvel::ServiceErrorAdvice(result.errorCode))
-        WriteError(console.err, *advice);
-    // Said once there is something to go on with.
-    if (journal && result.progress.charactersTranslated + result.progress.charactersResumed > 0)
-        WriteError(console.err, ResumeSummary(result.progress, true));
-    return StatusOf(result.outcome);
+    return Conclude(result, request, console, journal.get(), outputFile ? &*outputFile : nullptr);
 }
 
 } // namespace cli

@@ -26,7 +26,7 @@ std::optional<QString> ScalarText(const QJsonValue& value) {
 
 // The service's error code, when the reply is an error: a code other than the success code.
 std::optional<QString> ReplyErrorCode(const QJsonObject& reply) {
-    const std::optional<QString> code = ScalarText(reply[QLatin1String("error_code")]);
+    std::optional<QString> code = ScalarText(reply[QLatin1String("error_code")]);
     if (!code || code->isEmpty() || *code == kSuccessCode)
         return std::nullopt;
     return code;

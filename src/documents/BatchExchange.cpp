@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 namespace documents {
 
@@ -36,6 +37,53 @@ bool WaitUnlessStopped(milliseconds wait, const std::stop_token& stop) {
     return !never.wait_for(lock, stop, wait, [] { return false; }) && !stop.stop_requested();
 }
 
+// What one try gave, and whether another try may mend it.
+struct Try {
+    ExchangeOutcome outcome;
+    bool again = false;
+    milliseconds leastWait{0}; // before the next try
+};
+
+Try ServiceErrorTry(const modQuorvel::TranslateReply& reply, Clock::duration exchangeTime,
+                    RatePacer& pacer) {
+    Try answered{{ExchangeOutcome::ServiceError, reply.text, exchangeTime, reply.errorCode},
+                 modQuorvel::IsRetriedCode(reply.errorCode)};
+    if (reply.errorCode == modQuorvel::kAccessLimitCode)
+        pacer.widenMargin();
+    if (reply.errorCode == modQuorvel::kLongQueryLimitCode)
+        answered.leastWait = kLongQueryWait;
+    return answered;
+}
+
+// One request of `batch`; `sent` is when it went out (set by the options' beforeSend).
+// `mismatchTried`: a reply that did not match has already had its one more try.
+Try OneTry(const RequestBatch& batch, const Account& account,
+           const modQuorvel::ConnectionOptions& options, RatePacer& pacer,
+           const std::optional<Clock::time_point>& sent, bool& mismatchTried,
+           const std::stop_token& stop) {
+    try {
+        const modQuorvel::TranslateReply reply =
+            modQuorvel::TranslateText(batch.q, account.from, account.to, account.appId,
+                                      account.secretKey, account.https, options);
+        const Clock::duration exchangeTime = Clock::now() - sent.value_or(Clock::now());
+        if (reply.serviceError)
+            return ServiceErrorTry(reply, exchangeTime, pacer);
+        if (std::optional<QString> output = ComposeOutput(batch, reply.results))
+            return {{ExchangeOutcome::Done, std::move(*output), exchangeTime}};
+        // Never shift the document: a reply that does not match gets one more try.
+        const bool again = !std::exchange(mismatchTried, true);
+        return {{ExchangeOutcome::Failed,
+                 kLineCountMismatch.arg(reply.results.size()).arg(batch.q.count(u'\n') + 1)},
+                again};
+    } catch (const modQuorvel::TranslateFailure& failure) {
+        if (stop.stop_requested())
+            return {{ExchangeOutcome::Stopped, {}}};
+        return {{ExchangeOutcome::Failed, failure.reason()}, failure.transient()};
+    } catch (const std::exception&) {
+        return {{ExchangeOutcome::Failed, modQuorvel::kInternalError}};
+    }
+}
+
 } // namespace
 
 ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account, RatePacer& pacer,
@@ -57,50 +105,19 @@ ExchangeOutcome ExchangeBatch(const RequestBatch& batch, const Account& account,
     if (batch.wholeText)
         deadline = Clock::now() + account.connection.totalTimeout;
     ExchangeOutcome last;
-    bool countRetried = false;
+    bool mismatchTried = false;
     for (int retry = 0;; ++retry) {
         if (deadline) {
             options.totalTimeout = std::chrono::ceil<milliseconds>(*deadline - Clock::now());
             if (options.totalTimeout <= milliseconds::zero())
                 return last;
         }
-        milliseconds leastWait{0};
         sent.reset();
-        try {
-            const modQuorvel::TranslateReply reply =
-                modQuorvel::TranslateText(batch.q, account.from, account.to, account.appId,
-                                          account.secretKey, account.https, options);
-            const Clock::duration exchangeTime = Clock::now() - sent.value_or(Clock::now());
-            if (reply.serviceError) {
-                last = {ExchangeOutcome::ServiceError, reply.text, exchangeTime, reply.errorCode};
-                if (!modQuorvel::IsRetriedCode(reply.errorCode))
-                    return last;
-                if (reply.errorCode == modQuorvel::kAccessLimitCode)
-                    pacer.widenMargin();
-                if (reply.errorCode == modQuorvel::kLongQueryLimitCode)
-                    leastWait = kLongQueryWait;
-            } else if (std::optional<QString> output = ComposeOutput(batch, reply.results)) {
-                return {ExchangeOutcome::Done, std::move(*output), exchangeTime};
-            } else {
-                // Never shift the document: a reply that does not match gets one more try.
-                last = {ExchangeOutcome::Failed,
-                        kLineCountMismatch.arg(reply.results.size()).arg(batch.q.count(u'\n') + 1)};
-                if (countRetried)
-                    return last;
-                countRetried = true;
-            }
-        } catch (const modQuorvel::TranslateFailure& failure) {
-            if (stop.stop_requested())
-                return {ExchangeOutcome::Stopped, {}};
-            last = {ExchangeOutcome::Failed, failure.reason()};
-            if (!failure.transient())
-                return last;
-        } catch (const std::exception&) {
-            return {ExchangeOutcome::Failed, modQuorvel::kInternalError};
-        }
-        if (retry == kMaxRetries)
+        Try tried = OneTry(batch, account, options, pacer, sent, mismatchTried, stop);
+        last = std::move(tried.outcome);
+        if (!tried.again || retry == kMaxRetries)
             return last;
-        const milliseconds wait = std::max(leastWait, BackOff(retry + 1, jitter));
+        const milliseconds wait = std::max(tried.leastWait, BackOff(retry + 1, jitter));
         if (deadline && Clock::now() + wait >= *deadline)
             return last;
         if (!WaitUnlessStopped(wait, stop))

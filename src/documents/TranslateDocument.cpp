@@ -90,8 +90,17 @@ public:
 
 private:
     using Sent = std::pair<qint64, std::shared_ptr<PendingBatch>>; // a batch and its index
+    // The pool sized for the document: its counted requests bound the workers.
+    RequestPool makePool(const std::optional<Totals>& totals) const;
+    // Reads batches until the pool has enough ahead or the input ends; an unreadable input ends
+    // the document.
+    std::optional<DocumentResult> readAhead(RequestPool& pool);
+    // A batch read: answered by an earlier run, sent, or written as it is (blank lines).
+    void admit(RequestBatch batch, RequestPool& pool);
+    // Writes the batches at the front that have ended, in order; a failure ends the document.
+    std::optional<DocumentResult> writeEnded(RequestPool& pool);
     // The answers that have arrived since the last call, counted and kept.
-    void keepArrived(const RequestPool& pool, std::deque<Sent>& unkept);
+    void keepArrived(const RequestPool& pool);
     DocumentResult end(DocumentOutcome outcome, const QString& message = {},
                        const QString& errorCode = {});
     bool write(const QString& text);
@@ -104,14 +113,21 @@ private:
     std::optional<Clock::time_point> firstRequest_;
     Clock::time_point lastReport_;
     qint64 requestsResumed_ = 0;
+
+    std::optional<DocumentBatches> batches_;
+    std::deque<std::shared_ptr<PendingBatch>> ahead_; // read and not yet written, in order
+    std::deque<Sent> unkept_;                         // sent and not yet kept
+    qint64 requestsRead_ = 0;
+    qint64 linesRead_ = 0;
+    qint64 batchesRead_ = 0;
+    bool allRead_ = false;
 };
 
 DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
-    std::optional<DocumentBatches> batches;
     std::optional<Totals> totals;
     try {
         totals = CountAhead(input, job_.maxRequestBytes);
-        batches.emplace(input, job_.maxRequestBytes);
+        batches_.emplace(input, job_.maxRequestBytes);
     } catch (const InputError& error) {
         return end(DocumentOutcome::InputUnreadable, error.reason());
     }
@@ -120,84 +136,97 @@ DocumentResult DocumentRun::run(QIODevice& input, const std::stop_token& stop) {
         progress_.linesTotal = totals->lines;
     }
 
-    int threads = ThreadsFor(job_.requestsPerSecond);
-    int mostThreads = MostThreadsFor(job_.requestsPerSecond);
-    if (totals) {
-        threads = static_cast<int>(std::clamp<qint64>(totals->requests, 1, threads));
-        mostThreads = static_cast<int>(std::clamp<qint64>(totals->requests, 1, mostThreads));
-    }
-    RequestPool pool(threads, mostThreads, job_.account, job_.requestsPerSecond);
-    std::deque<std::shared_ptr<PendingBatch>> ahead;
-    qint64 requestsRead = 0;
-    qint64 linesRead = 0;
-    qint64 batchesRead = 0;
-    std::deque<Sent> unkept;
-    bool allRead = false;
+    RequestPool pool = makePool(totals);
     for (;;) {
-        while (!allRead && ahead.size() < MaxAhead(pool.workers())) {
-            std::optional<RequestBatch> batch;
-            try {
-                batch = batches->next();
-            } catch (const InputError& error) {
-                return end(DocumentOutcome::InputUnreadable, error.reason());
-            }
-            if (!batch) {
-                progress_.requestsTotal = requestsRead;
-                progress_.linesTotal = linesRead;
-                allRead = true;
-                break;
-            }
-            linesRead += batch->lines;
-            const qint64 index = batchesRead++;
-            auto pending = std::make_shared<PendingBatch>(PendingBatch{std::move(*batch), {}});
-            std::optional<QString> answered;
-            if (IsSent(pending->batch) && job_.answers)
-                answered = job_.answers->answered(index, pending->batch);
-            if (answered) {
-                ++requestsRead;
-                ++requestsResumed_;
-                progress_.charactersResumed += CountCharacters(pending->batch.q);
-                pending->outcome = {ExchangeOutcome::Done, *answered};
-            } else if (IsSent(pending->batch)) {
-                ++requestsRead;
-                if (!firstRequest_)
-                    firstRequest_ = Clock::now();
-                pool.submit(pending);
-                unkept.emplace_back(index, pending);
-            } else {
-                pending->outcome = {ExchangeOutcome::Done, *ComposeOutput(pending->batch, {})};
-            }
-            ahead.push_back(std::move(pending));
-        }
-
-        keepArrived(pool, unkept);
+        if (std::optional<DocumentResult> unreadable = readAhead(pool))
+            return *unreadable;
+        keepArrived(pool);
         if (const std::optional<ExchangeOutcome> failure = pool.failure())
             return end(OutcomeOf(failure->kind), failure->text, failure->errorCode);
-        while (!ahead.empty()) {
-            const std::optional<ExchangeOutcome> outcome = pool.outcomeOf(*ahead.front());
-            if (!outcome)
-                break;
-            if (!write(outcome->text))
-                return end(DocumentOutcome::OutputFailed,
-                           kOutputNotWritten + output_.errorString());
-            progress_.linesDone += ahead.front()->batch.lines;
-            progress_.requestsDone += IsSent(ahead.front()->batch) ? 1 : 0;
-            ahead.pop_front();
-        }
-        if (ahead.empty() && allRead)
+        if (std::optional<DocumentResult> unwritten = writeEnded(pool))
+            return *unwritten;
+        if (ahead_.empty() && allRead_)
             break;
         if (stop.stop_requested())
             return end(DocumentOutcome::Cancelled, kCancelled);
         report(false);
         pool.waitForOutcome(kProgressInterval, stop);
     }
-    keepArrived(pool, unkept); // those that were written as soon as they arrived
+    keepArrived(pool); // those that were written as soon as they arrived
     return end(DocumentOutcome::Translated);
 }
 
-void DocumentRun::keepArrived(const RequestPool& pool, std::deque<Sent>& unkept) {
+RequestPool DocumentRun::makePool(const std::optional<Totals>& totals) const {
+    int threads = ThreadsFor(job_.requestsPerSecond);
+    int mostThreads = MostThreadsFor(job_.requestsPerSecond);
+    if (totals) {
+        threads = static_cast<int>(std::clamp<qint64>(totals->requests, 1, threads));
+        mostThreads = static_cast<int>(std::clamp<qint64>(totals->requests, 1, mostThreads));
+    }
+    return RequestPool(threads, mostThreads, job_.account, job_.requestsPerSecond);
+}
+
+std::optional<DocumentResult> DocumentRun::readAhead(RequestPool& pool) {
+    while (!allRead_ && ahead_.size() < MaxAhead(pool.workers())) {
+        std::optional<RequestBatch> batch;
+        try {
+            batch = batches_->next();
+        } catch (const InputError& error) {
+            return end(DocumentOutcome::InputUnreadable, error.reason());
+        }
+        if (!batch) {
+            progress_.requestsTotal = requestsRead_;
+            progress_.linesTotal = linesRead_;
+            allRead_ = true;
+            break;
+        }
+        admit(std::move(*batch), pool);
+    }
+    return std::nullopt;
+}
+
+void DocumentRun::admit(RequestBatch batch, RequestPool& pool) {
+    linesRead_ += batch.lines;
+    const qint64 index = batchesRead_++;
+    auto pending = std::make_shared<PendingBatch>(PendingBatch{std::move(batch), {}});
+    const bool sent = IsSent(pending->batch);
+    std::optional<QString> answered;
+    if (sent && job_.answers != nullptr)
+        answered = job_.answers->answered(index, pending->batch);
+    if (answered) {
+        ++requestsRead_;
+        ++requestsResumed_;
+        progress_.charactersResumed += CountCharacters(pending->batch.q);
+        pending->outcome = {ExchangeOutcome::Done, *answered};
+    } else if (sent) {
+        ++requestsRead_;
+        if (!firstRequest_)
+            firstRequest_ = Clock::now();
+        pool.submit(pending);
+        unkept_.emplace_back(index, pending);
+    } else {
+        pending->outcome = {ExchangeOutcome::Done, *ComposeOutput(pending->batch, {})};
+    }
+    ahead_.push_back(std::move(pending));
+}
+
+std::optional<DocumentResult> DocumentRun::writeEnded(RequestPool& pool) {
+    while (!ahead_.empty()) {
+        const std::optional<ExchangeOutcome> outcome = pool.outcomeOf(*ahead_.front());
+        if (!outcome)
+            break;
+        if (!write(outcome->text))
+            return end(DocumentOutcome::OutputFailed, kOutputNotWritten + output_.errorString());
+        progress_.linesDone += ahead_.front()->batch.lines;
+        progress_.requestsDone += IsSent(ahead_.front()->batch) ? 1 : 0;
+        ahead_.pop_front();
+    }
+    return std::nullopt;
+}
+
+void DocumentRun::keepArrived(const RequestPool& pool) {
     std::vector<KeptAnswer> arrived;
-    for (auto sent = unkept.begin(); sent != unkept.end();) {
+    for (auto sent = unkept_.begin(); sent != unkept_.end();) {
         const std::optional<ExchangeOutcome> outcome = pool.outcomeOf(*sent->second);
         if (!outcome) {
             ++sent;
@@ -207,7 +236,7 @@ void DocumentRun::keepArrived(const RequestPool& pool, std::deque<Sent>& unkept)
             progress_.charactersTranslated += CountCharacters(sent->second->batch.q);
             arrived.push_back({sent->first, &sent->second->batch, outcome->text});
         }
-        sent = unkept.erase(sent);
+        sent = unkept_.erase(sent);
     }
     // Handed over together: the store writes and syncs them at once.
     if (job_.answers)
@@ -226,7 +255,7 @@ bool DocumentRun::write(const QString& text) {
         return false;
     // Standard output shows each line as soon as it is done.
     auto* file = qobject_cast<QFileDevice*>(&output_);
-    return !file || file->flush();
+    return file == nullptr || file->flush();
 }
 
 void DocumentRun::report(bool always) {
@@ -237,7 +266,8 @@ void DocumentRun::report(bool always) {
     const qint64 sentDone = progress_.requestsDone - requestsResumed_;
     if (firstRequest_ && sentDone > 0) {
         const std::chrono::duration<double> elapsed = now - *firstRequest_;
-        progress_.requestsPerSecond = sentDone / std::max(elapsed.count(), 0.001);
+        progress_.requestsPerSecond =
+            static_cast<double>(sentDone) / std::max(elapsed.count(), 0.001);
     }
     if (progress_.requestsTotal) {
         const double rate = progress_.requestsPerSecond > 0
@@ -253,7 +283,7 @@ void DocumentRun::report(bool always) {
 } // namespace
 
 DocumentResult TranslateDocument(QIODevice& input, QIODevice& output, const DocumentJob& job,
-                                 const ProgressReport& report, std::stop_token stop) {
+                                 const ProgressReport& report, const std::stop_token& stop) {
     return DocumentRun(output, job, report).run(input, stop);
 }
 

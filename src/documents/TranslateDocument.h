@@ -51,6 +51,7 @@ using ProgressReport = std::function<void(const DocumentProgress&)>;
 // what was written by then stays written (write to a file that is kept only on success).
 // `report` is called on this thread as the work goes on, and once at the end.
 DocumentResult TranslateDocument(QIODevice& input, QIODevice& output, const DocumentJob& job,
-                                 const ProgressReport& report = {}, std::stop_token stop = {});
+                                 const ProgressReport& report = {},
+                                 const std::stop_token& stop = {});
 
 } // namespace documents
