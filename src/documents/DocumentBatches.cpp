@@ -56,8 +56,8 @@ DocumentBatches::DocumentBatches(QIODevice& input, qsizetype maxBytes) : builder
 
 std::optional<RequestBatch> DocumentBatches::next() {
     while (ready_.empty() && !ended_) {
-        if (std::optional<LinePiece> piece = lines_->next()) {
-            builder_.add(std::move(*piece), ready_);
+        if (const std::optional<LinePiece> piece = lines_->next()) {
+            builder_.add(*piece, ready_);
         } else {
             builder_.finish(ready_);
             ended_ = true;
